@@ -1,0 +1,44 @@
+// A face shows the model to a person (or to a test) and answers popups.
+// The runtime has exactly one face at a time: headless (tests, benchmarks)
+// or Qt (ui/qt). Faces never run program logic themselves.
+#pragma once
+
+#include <poll.h>
+
+#include <string>
+#include <vector>
+
+namespace ui {
+
+struct FileSelectRequest {
+  std::string directory;
+  std::string defaultName;
+  std::string filter;        // "*.ini"
+  std::string title;
+  int buttonKind = 0;        // VAL_LOAD_BUTTON or VAL_SAVE_BUTTON
+  int allowMakeDirectory = 0;
+};
+
+class Face {
+ public:
+  virtual ~Face() = default;
+  // Handles the face's own pending input without blocking (window-system events).
+  virtual void PumpPlatformEvents() {}
+  // Descriptors that should wake a blocked wait (the display connection).
+  virtual void AddWaitDescriptors(std::vector<pollfd>& fds) { (void)fds; }
+  virtual void MessagePopup(const std::string& title, const std::string& text) = 0;
+  virtual int ConfirmPopup(const std::string& title, const std::string& text) = 0;
+  virtual int PromptPopup(const std::string& title, const std::string& text, std::string* response,
+                          int maxLength) = 0;
+  virtual int FileSelectPopup(const FileSelectRequest& request, std::string* path) = 0;
+  virtual void WaitCursorChanged(int on) { (void)on; }
+  virtual void ScreenSize(int* height, int* width) {
+    *height = 1080;
+    *width = 1920;
+  }
+};
+
+void SetFace(Face* face);  // nullptr = the built-in headless face
+Face& CurrentFace();
+
+}  // namespace ui

@@ -1,0 +1,206 @@
+// The retained model behind ui.h, as the faces see it.
+//
+// The logic never includes this header; faces read it to draw and call the
+// operator functions of operate.h to feed input back. Every change to a
+// control or panel raises its `rev` and the global model revision, so a face
+// can repaint only what changed and at most at its own rate.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/ui.h"
+
+namespace ui {
+
+struct ListItem {
+  std::string label;
+  double value = 0;        // numeric value (rings, lists)
+  std::string textValue;   // string value (combo lists)
+  bool hasText = false;
+};
+
+struct CellData {
+  double num = 0;
+  std::string text;
+  int bgColor = 0xFFFFFF;
+  int textColor = 0x000000;
+};
+
+struct ColumnData {
+  std::string title;
+  int cellType = VAL_CELL_NUMERIC;
+  int inUse = 1;
+  int width = 0;          // 0 = face decides
+  int indicator = 0;      // 1 = cells cannot be edited by the operator
+  int precision = 0;
+  double minValue = -1e300;  // numeric cells are coerced into [minValue, maxValue]
+  double maxValue = 1e300;
+};
+
+struct TableData {
+  int rows = 0;
+  int columns = 0;
+  std::vector<CellData> cells;            // row-major, rows * columns
+  std::vector<ColumnData> columnInfo;     // columns
+  std::vector<int> rowLabelColor;         // rows
+  TableCell active{1, 1};
+  TableRect selection{0, 0, 0, 0};
+  int topRow = 1;
+  CellData& Cell(int row, int column) { return cells[(row - 1) * columns + (column - 1)]; }
+  const CellData& Cell(int row, int column) const { return cells[(row - 1) * columns + (column - 1)]; }
+};
+
+enum PlotKind : int { PLOT_Y, PLOT_XY, PLOT_POINT, PLOT_OVAL, PLOT_RECT };
+
+struct PlotData {
+  int handle = 0;
+  PlotKind kind = PLOT_Y;
+  std::vector<double> x;   // PLOT_XY; PLOT_POINT: 1 value; OVAL/RECT: x1, x2
+  std::vector<double> y;   // PLOT_Y/XY; PLOT_POINT: 1 value; OVAL/RECT: y1, y2
+  int color = 0xFF0000;
+  int fillColor = VAL_TRANSPARENT;
+  int pointStyle = VAL_SOLID_SQUARE;
+};
+
+struct AxisData {
+  int mode = VAL_AUTOSCALE;
+  double min = 0;
+  double max = 10;
+  std::string name;
+};
+
+struct CursorData {
+  double x = 0;
+  double y = 0;
+  int color = 0xFFFF00;
+};
+
+struct TraceData {
+  std::deque<double> points;   // newest last, at most pointsPerScreen kept
+  int color = 0xFF0000;
+  int visible = 1;
+  std::string label;
+};
+
+struct GraphData {
+  std::vector<PlotData> plots;   // in drawing order
+  int nextPlotHandle = 1;
+  AxisData xAxis;
+  AxisData yAxis;
+  std::vector<CursorData> cursors;
+  int plotBgColor = 0x000000;
+  int enableZoom = 0;
+  int cursorSnap = 0;
+  // strip chart
+  int pointsPerScreen = 100;
+  std::vector<TraceData> traces;
+  uint64_t stripRev = 0;         // raised on every strip chart change
+};
+
+struct MenuItemData {
+  int id = 0;
+  std::string label;           // empty for a separator
+  bool separator = false;
+  int dimmed = 0;
+  MenuItemCallbackPtr callback = nullptr;
+  void* callbackData = nullptr;
+};
+
+struct TabPageData {
+  std::string label;
+  int panel = 0;     // the page's panel handle
+  int visible = 1;
+  int dimmed = 0;
+};
+
+struct Control {
+  int id = 0;
+  int panel = 0;
+  CtrlKind kind = CTRL_TEXT_MSG;
+  bool alive = false;
+  std::string label;
+  int top = 0, left = 0, width = 0, height = 0;
+  int dimmed = 0;
+  int visible = 1;
+  int mode = VAL_NORMAL;
+  int textColor = 0x000000;
+  int bgColor = 0xFFFFFF;
+  int frameColor = 0xC0C0C0;
+  int buttonColor = 0xE0E0E0;
+  int onColor = 0x00FF00;
+  int offColor = 0x202020;
+  int precision = 0;
+  double minValue = -1e300;
+  double maxValue = 1e300;
+  std::string font;
+  int pointSize = 0;            // 0 = face default
+  int bold = 0;
+  int maxEntryLength = 0;
+  int passwordMask = 0;
+  int shortcutKey = 0;
+  std::string tooltip;
+  bool combo = false;           // string control with a drop-down list
+  // value
+  double num = 0;
+  std::string text;
+  std::vector<ListItem> items;
+  int index = -1;               // selected item of rings and lists
+  std::string imagePath;
+  // composite kinds
+  std::unique_ptr<TableData> table;
+  std::unique_ptr<GraphData> graph;
+  std::vector<TabPageData> pages;
+  int activePage = 0;
+  std::vector<MenuItemData> menu;
+  int nextMenuItemId = 1;
+  bool builtInMenuHidden = false;
+  CtrlCallbackPtr callback = nullptr;
+  void* callbackData = nullptr;
+  uint64_t rev = 1;
+};
+
+struct Panel {
+  int handle = 0;
+  bool alive = false;
+  int parent = 0;
+  int resourceId = 0;
+  int tabOwner = 0;            // control id of the tab control on the parent, when a tab page
+  int tabIndex = -1;
+  std::string title;
+  int top = 0, left = 0, width = 400, height = 300;
+  int visible = 0;
+  int windowZoom = VAL_NO_ZOOM;
+  int backColor = 0xECECEC;
+  bool popup = false;          // installed as a modal popup
+  PanelCallbackPtr callback = nullptr;
+  void* callbackData = nullptr;
+  std::vector<std::unique_ptr<Control>> controls;   // index = control id
+  uint64_t rev = 1;
+};
+
+struct Model {
+  std::vector<std::unique_ptr<Panel>> panels;  // index = panel handle
+  std::vector<int> popupStack;                  // modal popups, topmost last
+  uint64_t rev = 1;                             // raised on every change
+  uint64_t structureRev = 1;                    // raised when panels or controls come or go
+  int waitCursor = 0;
+};
+
+Model& TheModel();
+Panel* FindPanel(int handle);
+Control* FindControl(int panel, int control);
+// Marks a control (and the model) changed; faces repaint it later.
+void Touch(Control& c);
+void Touch(Panel& p);
+void TouchStructure();
+// Whether an operator can reach a panel: alive, visible, ancestors visible, not behind a modal popup.
+bool PanelOperable(int panel);
+// Whether an operator can operate a control: the panel is operable and the control is visible and not dimmed.
+bool CtrlOperable(int panel, int control);
+bool CtrlVisibleOnScreen(int panel, int control);
+
+}  // namespace ui

@@ -1,0 +1,267 @@
+// The retained model: values, attributes, items, tables, graphs, tab pages.
+#include <gtest/gtest.h>
+
+#include "ui/headless.h"
+#include "ui/model.h"
+#include "ui/ui.h"
+
+namespace {
+
+class Model : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ui::headless::Reset();
+    panel = NewPanel(0, "P", 0, 0, 300, 400);
+    ASSERT_GT(panel, 0);
+  }
+  int panel = 0;
+};
+
+TEST_F(Model, NumericValuesAreCoercedIntoTheirRange) {
+  int n = NewCtrlWithId(panel, 3, CTRL_NUMERIC, "N", 0, 0, 0, 0);
+  ASSERT_EQ(n, 3);
+  SetCtrlAttribute(panel, n, ATTR_MIN_VALUE, 0.0);
+  SetCtrlAttribute(panel, n, ATTR_MAX_VALUE, 1000.0);
+  SetCtrlVal(panel, n, 65535);
+  int v = 0;
+  GetCtrlVal(panel, n, &v);
+  EXPECT_EQ(v, 1000);
+  SetCtrlVal(panel, n, -5);
+  unsigned short u = 7;
+  GetCtrlVal(panel, n, &u);
+  EXPECT_EQ(u, 0);
+  // A string does not go into a number field, and nothing changes.
+  EXPECT_LT(SetCtrlVal(panel, n, "12"), 0);
+  GetCtrlVal(panel, n, &v);
+  EXPECT_EQ(v, 0);
+}
+
+TEST_F(Model, StringFieldsHonourMaximumLengthAndBuffersStayTerminated) {
+  int s = NewCtrl(panel, CTRL_STRING, "S", 0, 0);
+  SetCtrlAttribute(panel, s, ATTR_MAX_ENTRY_LENGTH, 5);
+  SetCtrlVal(panel, s, "abcdefgh");
+  std::string text;
+  GetCtrlVal(panel, s, &text);
+  EXPECT_EQ(text, "abcde");
+  char small[3];
+  GetCtrlVal(panel, s, small, sizeof small);
+  EXPECT_STREQ(small, "ab");
+}
+
+TEST_F(Model, RingsSelectByValueAndKeepTheSelectionAcrossEdits) {
+  int r = NewCtrl(panel, CTRL_RING, "R", 0, 0);
+  InsertListItem(panel, r, -1, "CONT", 0.0);
+  InsertListItem(panel, r, -1, "SELF", 1.0);
+  int count = 0, index = -2;
+  GetCtrlIndex(panel, r, &index);
+  EXPECT_EQ(index, 0);  // the first item is selected as soon as there is one
+  const char* labels[] = {"EXT1", "EXT2", "EXT3", "TRANS", "PARA"};
+  for (int i = 0; i < 5; ++i) InsertListItem(panel, r, i + 2, labels[i], 2.0 + i);
+  GetNumListItems(panel, r, &count);
+  EXPECT_EQ(count, 7);
+  EXPECT_EQ(SetCtrlVal(panel, r, 6), 0);
+  double v = 0;
+  GetCtrlVal(panel, r, &v);
+  EXPECT_EQ(v, 6.0);
+  EXPECT_LT(SetCtrlVal(panel, r, 9), 0);  // no such value: selection unchanged
+  GetCtrlVal(panel, r, &v);
+  EXPECT_EQ(v, 6.0);
+  // Deleting from the third item on leaves CONT and SELF and a valid selection.
+  DeleteListItem(panel, r, 2, -1);
+  GetNumListItems(panel, r, &count);
+  EXPECT_EQ(count, 2);
+  GetCtrlIndex(panel, r, &index);
+  EXPECT_GE(index, 0);
+  EXPECT_LT(index, 2);
+  ReplaceListItem(panel, r, 1, "SELF!", 1.0);
+  std::string label;
+  GetLabelFromIndex(panel, r, 1, &label);
+  EXPECT_EQ(label, "SELF!");
+}
+
+TEST_F(Model, ComboListHoldsTextItemsBesideItsFreeText) {
+  int s = NewCtrl(panel, CTRL_STRING, "Server", 0, 0);
+  EXPECT_LT(InsertListItem(panel, s, 0, "a", "a"), 0);  // not a combo yet
+  MakeStringCombo(panel, s);
+  InsertListItem(panel, s, 0, "host-a", "host-a");
+  InsertListItem(panel, s, 0, "host-b", "host-b");
+  SetCtrlVal(panel, s, "typed");
+  std::string text, first;
+  GetCtrlVal(panel, s, &text);
+  GetValueFromIndex(panel, s, 0, &first);
+  EXPECT_EQ(text, "typed");
+  EXPECT_EQ(first, "host-b");
+}
+
+TEST_F(Model, TablesHoldCellsColoursSelectionAndTitles) {
+  int t = NewCtrl(panel, CTRL_TABLE, "T", 0, 0);
+  ASSERT_EQ(SetTableSize(panel, t, 31, 6), 0);
+  SetTableColumnAttribute(panel, t, 1, ATTR_MAX_VALUE, 65535.0);
+  SetTableColumnAttribute(panel, t, 1, ATTR_MIN_VALUE, 0.0);
+  SetTableCellVal(panel, t, {31, 1}, 70000.0);
+  unsigned short u = 0;
+  GetTableCellVal(panel, t, {31, 1}, &u);
+  EXPECT_EQ(u, 65535);
+  EXPECT_LT(SetTableCellVal(panel, t, {32, 1}, 1.0), 0);
+  EXPECT_LT(SetTableCellVal(panel, t, {1, 7}, 1.0), 0);
+  SetTableCellAttribute(panel, t, {5, 6}, ATTR_TEXT_BGCOLOR, 0xFF0000);
+  int colour = 0;
+  GetTableCellAttribute(panel, t, {5, 6}, ATTR_TEXT_BGCOLOR, &colour);
+  EXPECT_EQ(colour, 0xFF0000);
+  SetTableColumnAttribute(panel, t, 3, ATTR_LABEL_TEXT, "CTO");
+  std::string title;
+  GetTableColumnAttribute(panel, t, 3, ATTR_LABEL_TEXT, &title);
+  EXPECT_EQ(title, "CTO");
+  SetTableRowAttribute(panel, t, 2, ATTR_ROW_LABEL_COLOR, 0x008000);
+  GetTableRowAttribute(panel, t, 2, ATTR_ROW_LABEL_COLOR, &colour);
+  EXPECT_EQ(colour, 0x008000);
+  // A selection running past the table is clipped; an empty one reads as none.
+  SetTableSelection(panel, t, {30, 5, 5, 5});
+  TableRect sel{};
+  GetTableSelection(panel, t, &sel);
+  EXPECT_EQ(sel.height, 2);
+  EXPECT_EQ(sel.width, 2);
+  SetTableSelection(panel, t, {0, 0, 0, 0});
+  GetTableSelection(panel, t, &sel);
+  EXPECT_EQ(sel.top, 0);
+  // A string column takes text only.
+  SetTableColumnAttribute(panel, t, 2, ATTR_CELL_TYPE, VAL_CELL_STRING);
+  EXPECT_EQ(SetTableCellVal(panel, t, {1, 2}, "spec"), 0);
+  EXPECT_LT(SetTableCellVal(panel, t, {1, 2}, 3.0), 0);
+}
+
+TEST_F(Model, GraphsKeepPlotsAxesAndCursors) {
+  int g = NewCtrl(panel, CTRL_GRAPH, "G", 0, 0);
+  int a = PlotOval(panel, g, -70, 0, 130, 200, 0xFF0000, VAL_TRANSPARENT);
+  int b = PlotRectangle(panel, g, 0, 0, 140, 100, 0x408080, 0x408080);
+  int c = PlotPoint(panel, g, 5, 6, VAL_SOLID_SQUARE, 0xFF0000);
+  EXPECT_GT(a, 0);
+  EXPECT_NE(a, b);
+  int n = 0;
+  GetNumGraphPlots(panel, g, &n);
+  EXPECT_EQ(n, 3);
+  DeleteGraphPlot(panel, g, b);
+  GetNumGraphPlots(panel, g, &n);
+  EXPECT_EQ(n, 2);
+  DeleteGraphPlot(panel, g, -1);
+  GetNumGraphPlots(panel, g, &n);
+  EXPECT_EQ(n, 0);
+  (void)c;
+  EXPECT_LT(SetAxisScalingMode(panel, g, VAL_XAXIS, VAL_MANUAL, 10, 10), 0);  // empty range refused
+  SetAxisScalingMode(panel, g, VAL_XAXIS, VAL_MANUAL, 975, 1525);
+  int mode = -1;
+  double lo = 0, hi = 0;
+  GetAxisScalingMode(panel, g, VAL_XAXIS, &mode, &lo, &hi);
+  EXPECT_EQ(mode, VAL_MANUAL);
+  EXPECT_EQ(lo, 975);
+  EXPECT_EQ(hi, 1525);
+  SetGraphCursor(panel, g, 1, 1200, 50);
+  double x = 0, y = 0;
+  GetGraphCursor(panel, g, 1, &x, &y);
+  EXPECT_EQ(x, 1200);
+  EXPECT_EQ(y, 50);
+}
+
+TEST_F(Model, StripChartsInterleaveTracesAndKeepOneScreen) {
+  int s = NewCtrl(panel, CTRL_STRIP_CHART, "S", 0, 0);
+  SetStripChartTraces(panel, s, 3);
+  SetCtrlAttribute(panel, s, ATTR_POINTS_PER_SCREEN, 101);
+  std::vector<double> rgb(300);
+  for (int i = 0; i < 300; ++i) rgb[i] = i;
+  ClearStripChart(panel, s);
+  PlotStripChart(panel, s, rgb.data(), 300);
+  const ui::GraphData& g = *ui::FindControl(panel, s)->graph;
+  ASSERT_EQ(g.traces[1].points.size(), 100u);
+  EXPECT_EQ(g.traces[1].points.front(), 1);   // trace 2 takes every third value from the second
+  EXPECT_EQ(g.traces[2].points.back(), 299);
+  EXPECT_LT(PlotStripChart(panel, s, rgb.data(), 299), 0);  // not a multiple of the trace count
+  // More points than a screen: only the newest stay.
+  SetCtrlAttribute(panel, s, ATTR_POINTS_PER_SCREEN, 10);
+  EXPECT_EQ(g.traces[0].points.size(), 10u);
+  EXPECT_EQ(g.traces[0].points.back(), 297);
+}
+
+TEST_F(Model, TabPagesArePanelsWithVisibilityAndAnActivePage) {
+  int tab = NewCtrl(panel, CTRL_TAB, "", 0, 0);
+  for (int i = 0; i < 9; ++i) InsertTabPage(panel, tab, -1, ("page" + std::to_string(i)).c_str());
+  int count = 0;
+  GetNumTabPages(panel, tab, &count);
+  EXPECT_EQ(count, 9);
+  int page3 = 0, page4 = 0;
+  GetPanelHandleFromTabPage(panel, tab, 3, &page3);
+  GetPanelHandleFromTabPage(panel, tab, 4, &page4);
+  EXPECT_NE(page3, page4);
+  SetActiveTabPage(panel, tab, 3);
+  SetTabPageAttribute(panel, tab, 8, ATTR_VISIBLE, 0);
+  int visible = 1, active = -1;
+  GetTabPageAttribute(panel, tab, 8, ATTR_VISIBLE, &visible);
+  GetActiveTabPage(panel, tab, &active);
+  EXPECT_EQ(visible, 0);
+  EXPECT_EQ(active, 3);
+  DisplayPanel(panel);
+  EXPECT_TRUE(ui::PanelOperable(page3));
+  EXPECT_FALSE(ui::PanelOperable(page4));  // a page in the back cannot be reached
+  // Discarding the owner takes its pages and child panels with it.
+  int child = NewPanel(panel, "child", 0, 0, 10, 10);
+  DiscardPanel(panel);
+  EXPECT_EQ(ui::FindPanel(page3), nullptr);
+  EXPECT_EQ(ui::FindPanel(child), nullptr);
+}
+
+TEST_F(Model, ChangesRaiseRevisionsOnlyWhenSomethingChanged) {
+  int n = NewCtrl(panel, CTRL_NUMERIC, "N", 0, 0);
+  SetCtrlVal(panel, n, 5);
+  std::uint64_t before = ui::TheModel().rev;
+  SetCtrlVal(panel, n, 5);
+  SetCtrlAttribute(panel, n, ATTR_DIMMED, 0);
+  EXPECT_EQ(ui::TheModel().rev, before);
+  SetCtrlVal(panel, n, 6);
+  EXPECT_GT(ui::TheModel().rev, before);
+  EXPECT_EQ(ui::FindControl(panel, n)->rev, ui::TheModel().rev);
+}
+
+TEST_F(Model, BadHandlesAreRefusedWithoutHarm) {
+  EXPECT_LT(SetCtrlVal(999, 1, 1), 0);
+  EXPECT_LT(SetCtrlVal(panel, 999, 1), 0);
+  EXPECT_LT(SetCtrlAttribute(panel, -1, ATTR_DIMMED, 1), 0);
+  EXPECT_LT(LoadPanel(0, "none.uir", 42), 0);
+  EXPECT_LT(DisplayPanel(0), 0);
+  std::string s;
+  EXPECT_LT(GetCtrlVal(panel, 0, &s), 0);
+}
+
+int BuildTwoButtons(int panel) {
+  NewCtrlWithId(panel, 2, CTRL_COMMAND_BUTTON, "A", 0, 0, 0, 0);
+  return NewCtrlWithId(panel, 3, CTRL_COMMAND_BUTTON, "B", 30, 0, 0, 0);
+}
+int BuildFails(int) { return -1; }
+
+TEST_F(Model, ResourcesBuildPanelsByNumber) {
+  RegisterPanelResource("test.uir", 5, BuildTwoButtons);
+  RegisterPanelResource("test.uir", 6, BuildFails);
+  int p = LoadPanel(0, "test.uir", 5);
+  ASSERT_GT(p, 0);
+  EXPECT_NE(ui::FindControl(p, 3), nullptr);
+  EXPECT_LT(LoadPanel(0, "test.uir", 6), 0);
+  EXPECT_LT(LoadPanel(0, "other.uir", 5), 0);
+}
+
+TEST(Utility, DateTimeAndPaths) {
+  EXPECT_EQ(DateStr().size(), 10u);
+  EXPECT_EQ(DateStr()[2], '-');
+  EXPECT_EQ(TimeStr().size(), 8u);
+  EXPECT_EQ(TimeStr()[5], ':');
+  std::string drive, dir, name;
+  SplitPath("/tmp/x/Parameter.ini", &drive, &dir, &name);
+  EXPECT_EQ(drive, "");
+  EXPECT_EQ(dir, "/tmp/x/");
+  EXPECT_EQ(name, "Parameter.ini");
+  SplitPath("Parameter.ini", &drive, &dir, &name);
+  EXPECT_EQ(dir, "");
+  EXPECT_EQ(name, "Parameter.ini");
+  SetProgramDirectory("/tmp/somewhere/");
+  EXPECT_EQ(ProgramDirectory(), "/tmp/somewhere");
+  EXPECT_FALSE(FileExists("/tmp", nullptr));  // a directory is not a file
+}
+
+}  // namespace
