@@ -485,6 +485,7 @@ int SetCtrlVal(int panel, int control, const char* value) {
     text.resize(c->maxEntryLength);
   }
   Assign(*c, c->text, text);
+  if (c->kind == CTRL_TEXT_MSG) Assign(*c, c->label, text);  // a text message shows its value as its text
   return UI_OK;
 }
 
