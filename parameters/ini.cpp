@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
@@ -21,7 +20,7 @@ constexpr std::size_t PIECE_DIGITS = 4;           // counter width as written
 // [SECTION] Names and lookup
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsWhite(char c) { return IsBlank(c) || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+bool IsWhite(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }  // blank, LF, VT, FF, CR
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -39,14 +38,26 @@ std::string_view TrimWhite(std::string_view s) {
 
 bool EqualNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
+  // Names of a kind often differ only at the end ("TEACH VECTOR 12", "CELL 3"): check that first.
+  if (!a.empty() && LowerAscii(a.back()) != LowerAscii(b.back())) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+    if (a[i] != b[i] && LowerAscii(a[i]) != LowerAscii(b[i])) return false;
   }
   return true;
 }
 
+// IniNameMatches with `want` already trimmed; trimming can only shorten `candidate`,
+// so most mismatches are settled by the lengths alone.
+bool MatchesTrimmed(std::string_view candidate, std::string_view want) {
+  if (candidate.size() < want.size()) return false;
+  if (candidate.size() > want.size()) candidate = TrimWhite(candidate);
+  return EqualNoCase(candidate, want);
+}
+
 // True when `itemKey` is a split piece of `key` ("KEY Line0003"); *counter gets its number.
+// `key` is already trimmed.
 bool IsPieceOf(std::string_view itemKey, std::string_view key, unsigned long* counter) {
+  if (itemKey.size() < key.size() + PIECE_MARK.size() + PIECE_DIGITS) return false;
   std::string_view t = TrimWhite(itemKey);
   std::size_t digits = 0;
   while (digits < t.size() && IsDigit(t[t.size() - 1 - digits])) ++digits;
@@ -54,7 +65,7 @@ bool IsPieceOf(std::string_view itemKey, std::string_view key, unsigned long* co
   if (digits < PIECE_DIGITS || digits > 9 || t.size() < digits + PIECE_MARK.size()) return false;
   const std::size_t mark = t.size() - digits - PIECE_MARK.size();
   if (!EqualNoCase(t.substr(mark, PIECE_MARK.size()), PIECE_MARK)) return false;
-  if (!IniNameMatches(t.substr(0, mark), key)) return false;
+  if (!MatchesTrimmed(t.substr(0, mark), key)) return false;
   unsigned long n = 0;
   for (char c : t.substr(t.size() - digits)) n = n * 10 + static_cast<unsigned long>(c - '0');
   *counter = n;
@@ -62,8 +73,9 @@ bool IsPieceOf(std::string_view itemKey, std::string_view key, unsigned long* co
 }
 
 IniSection* FindSectionForPut(IniDocument* doc, std::string_view name) {
+  const std::string_view want = TrimWhite(name);
   for (IniSection& s : doc->sections) {
-    if (IniNameMatches(s.name, name)) return &s;
+    if (MatchesTrimmed(s.name, want)) return &s;
   }
   doc->sections.push_back(IniSection{std::string(name), {}});
   return &doc->sections.back();
@@ -73,19 +85,19 @@ IniSection* FindSectionForPut(IniDocument* doc, std::string_view name) {
 // the key's other pieces, or appends `item` when the key is not there at all.
 void PutItem(IniDocument* doc, std::string_view section, IniItem item) {
   std::vector<IniItem>& items = FindSectionForPut(doc, section)->items;
+  const std::string key(TrimWhite(item.key));  // a copy: `item` is moved from below
   std::size_t plain = NOT_FOUND;
   std::size_t firstPiece = NOT_FOUND;
   unsigned long counter = 0;
   for (std::size_t i = 0; i < items.size(); ++i) {
-    if (plain == NOT_FOUND && IniNameMatches(items[i].key, item.key)) plain = i;
-    if (firstPiece == NOT_FOUND && IsPieceOf(items[i].key, item.key, &counter)) firstPiece = i;
+    if (plain == NOT_FOUND && MatchesTrimmed(items[i].key, key)) plain = i;
+    if (firstPiece == NOT_FOUND && IsPieceOf(items[i].key, key, &counter)) firstPiece = i;
   }
   if (plain == NOT_FOUND && firstPiece == NOT_FOUND) {
     items.push_back(std::move(item));
     return;
   }
   const std::size_t slot = (plain != NOT_FOUND) ? plain : firstPiece;
-  const std::string key = item.key;
   std::size_t kept = 0;
   for (std::size_t i = 0; i < items.size(); ++i) {
     if (i == slot) {
@@ -108,8 +120,9 @@ bool GetText(const IniDocument& doc, std::string_view section, std::string_view 
   }
   std::vector<std::pair<unsigned long, std::size_t>> pieces;  // counter, item index
   unsigned long counter = 0;
+  const std::string_view want = TrimWhite(key);
   for (std::size_t i = 0; i < s->items.size(); ++i) {
-    if (IsPieceOf(s->items[i].key, key, &counter)) pieces.emplace_back(counter, i);
+    if (IsPieceOf(s->items[i].key, want, &counter)) pieces.emplace_back(counter, i);
   }
   // Stable: of two pieces with the same number the first one wins.
   std::stable_sort(pieces.begin(), pieces.end(),
@@ -295,15 +308,17 @@ bool FinishTemporary(int fd, std::string_view bytes, mode_t mode) {
 bool IniNameMatches(std::string_view a, std::string_view b) { return EqualNoCase(TrimWhite(a), TrimWhite(b)); }
 
 const IniSection* IniFindSection(const IniDocument& doc, std::string_view name) {
+  const std::string_view want = TrimWhite(name);
   for (const IniSection& s : doc.sections) {
-    if (IniNameMatches(s.name, name)) return &s;
+    if (MatchesTrimmed(s.name, want)) return &s;
   }
   return nullptr;
 }
 
 const IniItem* IniFindItem(const IniSection& section, std::string_view key) {
+  const std::string_view want = TrimWhite(key);
   for (const IniItem& item : section.items) {
-    if (IniNameMatches(item.key, key)) return &item;
+    if (MatchesTrimmed(item.key, want)) return &item;
   }
   return nullptr;
 }
@@ -348,8 +363,8 @@ IniDocument IniParse(std::string_view bytes) {
   std::size_t current = NOT_FOUND;  // index of the section items go to
   std::size_t pos = 0;
   while (pos < bytes.size()) {
-    std::size_t end = bytes.find_first_of("\r\n", pos);
-    if (end == std::string_view::npos) end = bytes.size();
+    std::size_t end = pos;
+    while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;
     ParseLine(bytes.substr(pos, end - pos), &doc, &current);
     pos = end;
     if (pos < bytes.size()) {

@@ -30,7 +30,7 @@
 struct IniItem {
   std::string key;    // key as written (may carry blanks, e.g. "GROUP ")
   std::string value;  // raw value: unescaped string contents or integer/unquoted text
-  bool quoted;        // true: written as a quoted, escaped string
+  bool quoted = false;  // true: written as a quoted, escaped string
 };
 
 // One section with its items in insertion order.
