@@ -1,0 +1,263 @@
+// TCP client connections; see tcp.h.
+#include "com232/tcp.h"
+
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "ui/ui.h"
+
+namespace {
+
+struct TcpConnection {
+  int fd = -1;                      // connected socket, non-blocking
+  int watchId = 0;                  // runtime watch delivering readiness and hang-up
+  TcpCallbackPtr callback = nullptr;
+  void* callbackData = nullptr;
+};
+
+struct TcpState {
+  std::map<unsigned, TcpConnection> connections;  // open connections by handle
+  unsigned nextHandle = 1;                        // handles are not reused, so a stale one stays dead
+};
+
+TcpState& T() {
+  static TcpState state;
+  return state;
+}
+
+TcpConnection* Find(unsigned handle) {
+  auto it = T().connections.find(handle);
+  return it == T().connections.end() ? nullptr : &it->second;
+}
+
+double Now() {
+  using namespace std::chrono;
+  return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+// poll() on one descriptor until `deadline` (Now() seconds); the revents, 0 on time-out.
+short WaitReady(int fd, short events, double deadline) {
+  for (;;) {
+    double left = deadline - Now();
+    int ms = left <= 0 ? 0 : static_cast<int>(left * 1000.0 + 0.999);
+    pollfd pfd{fd, events, 0};
+    int n = poll(&pfd, 1, ms);
+    if (n > 0) return pfd.revents;
+    if (n == 0 || errno != EINTR) return 0;
+  }
+}
+
+int ConnectErrorCode(int err) {
+  switch (err) {
+    case ECONNREFUSED: return TCPE_FAILED_TO_CONNECT;
+    case ETIMEDOUT: return TCPE_TIMEOUT;
+    case ENETUNREACH:
+    case EHOSTUNREACH:
+    case EHOSTDOWN:
+    case EADDRNOTAVAIL:
+    case EACCES:
+    case EPERM:
+    case ECONNRESET: return TCPE_UNABLE_TO_ESTABLISH_CONNECTION;
+    case ENETDOWN: return TCPE_NETWORK_NOT_READY;
+    case EMFILE:
+    case ENFILE: return TCPE_TOO_MANY_CONVERSATIONS;
+    case ENOMEM:
+    case ENOBUFS: return TCPE_OUT_OF_MEMORY;
+    case EINVAL:
+    case EAFNOSUPPORT: return TCPE_INVALID_PARAMETER;
+    default: return TCPE_CONNECTION_FAILED;
+  }
+}
+
+int ResolveErrorCode(int gaiError) {
+  switch (gaiError) {
+    case EAI_NONAME:
+    case EAI_NODATA:
+    case EAI_SERVICE:
+    case EAI_FAMILY:
+    case EAI_ADDRFAMILY: return TCPE_INVALID_PARAMETER;
+    case EAI_AGAIN:
+    case EAI_FAIL: return TCPE_UNABLE_TO_ESTABLISH_CONNECTION;
+    case EAI_MEMORY: return TCPE_OUT_OF_MEMORY;
+    case EAI_SYSTEM: return ConnectErrorCode(errno);
+    default: return TCPE_CONNECTION_FAILED;
+  }
+}
+
+// Non-blocking connect to one address, bounded by `deadline`; the socket or a
+// negative code.
+int ConnectOne(const addrinfo* ai, double deadline) {
+  int fd = socket(ai->ai_family, ai->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, ai->ai_protocol);
+  if (fd < 0) return ConnectErrorCode(errno);
+  int err = 0;
+  if (connect(fd, ai->ai_addr, ai->ai_addrlen) != 0) {
+    err = errno;
+    if (err == EINPROGRESS || err == EINTR) {
+      if (WaitReady(fd, POLLOUT, deadline) == 0) {
+        close(fd);
+        return TCPE_TIMEOUT;
+      }
+      socklen_t len = sizeof err;
+      if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len) != 0) err = errno;
+    }
+  }
+  if (err != 0) {
+    close(fd);
+    return ConnectErrorCode(err);
+  }
+  int one = 1;
+  if (setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one) != 0) {
+    close(fd);
+    return TCPE_GENERAL_IO;
+  }
+  return fd;
+}
+
+// Tears a connection down: no more events, socket closed, handle dead.
+void Release(unsigned handle) {
+  TcpConnection* c = Find(handle);
+  if (!c) return;
+  UnwatchFd(c->watchId);
+  close(c->fd);
+  T().connections.erase(handle);
+}
+
+int WaitingBytes(int fd) {
+  int n = 0;
+  return ioctl(fd, FIONREAD, &n) == 0 ? n : 0;
+}
+
+// Whether the server has sent its FIN or the connection broke. The runtime's
+// mask says hang-up too, but a fresh look also covers a FIN that arrived
+// while a callback was reading.
+bool PeerGone(int fd, int readyMask) {
+  if (readyMask & WATCH_HANGUP) return true;
+  pollfd pfd{fd, POLLRDHUP, 0};
+  return poll(&pfd, 1, 0) > 0 && (pfd.revents & (POLLRDHUP | POLLHUP | POLLERR));
+}
+
+// Watch callback, during dispatch. Waiting bytes are offered first; the
+// disconnect follows once nothing is left, or when the callback takes none of
+// what the closed connection still holds (nobody will read it, and a
+// readable socket that is never drained would wake every wait at once).
+void OnSocketReady(int fd, int readyMask, void* data) {
+  unsigned handle = static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(data));
+  TcpConnection* c = Find(handle);
+  if (!c) return;
+  int waiting = WaitingBytes(fd);
+  if (waiting > 0) {
+    TcpCallbackPtr cb = c->callback;
+    cb(handle, TCP_DATAREADY, 0, c->callbackData);
+    c = Find(handle);  // the callback may have disconnected
+    if (!c || !PeerGone(fd, readyMask) || WaitingBytes(fd) < waiting) return;
+  } else if (!PeerGone(fd, readyMask)) {
+    return;  // readiness already consumed by a read elsewhere
+  }
+  int err = 0;
+  socklen_t len = sizeof err;
+  getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len);
+  int errCode = err == 0 ? 0 : (err == ECONNRESET || err == EPIPE ? TCPE_CONNECTION_CLOSED : TCPE_READ_FAILED);
+  TcpCallbackPtr cb = c->callback;
+  void* cbData = c->callbackData;
+  Release(handle);  // before the callback, which may connect again
+  cb(handle, TCP_DISCONNECT, errCode, cbData);
+}
+
+}  // namespace
+
+int ConnectToTCPServer(unsigned* handle, int portNumber, const char* serverName, TcpCallbackPtr callback,
+                       void* callbackData, int timeoutMs) {
+  if (!handle || !serverName || !callback || portNumber < 1 || portNumber > 65535) return TCPE_INVALID_PARAMETER;
+  if (timeoutMs <= 0) timeoutMs = TCP_DEFAULT_CONNECT_TIMEOUT_MS;
+  double deadline = Now() + timeoutMs / 1000.0;
+
+  // No AI_ADDRCONFIG: on a machine whose only interface is loopback it would
+  // hide the addresses of localhost.
+  addrinfo hints{};
+  hints.ai_family = AF_UNSPEC;
+  hints.ai_socktype = SOCK_STREAM;
+  hints.ai_flags = AI_NUMERICSERV;
+  addrinfo* list = nullptr;
+  std::string service = std::to_string(portNumber);
+  int gai = getaddrinfo(serverName, service.c_str(), &hints, &list);
+  if (gai != 0) return ResolveErrorCode(gai);
+
+  int result = TCPE_CONNECTION_FAILED;
+  for (const addrinfo* ai = list; ai; ai = ai->ai_next) {
+    result = ConnectOne(ai, deadline);
+    if (result >= 0 || result == TCPE_TIMEOUT) break;
+  }
+  freeaddrinfo(list);
+  if (result < 0) return result;
+
+  int fd = result;
+  unsigned h = T().nextHandle++;
+  if (T().nextHandle == 0) T().nextHandle = 1;
+  int watchId = WatchFd(fd, WATCH_READ | WATCH_HANGUP, OnSocketReady,
+                        reinterpret_cast<void*>(static_cast<std::uintptr_t>(h)));
+  if (watchId <= 0) {
+    close(fd);
+    return TCPE_GENERAL_IO;
+  }
+  T().connections[h] = TcpConnection{fd, watchId, callback, callbackData};
+  *handle = h;
+  return 0;
+}
+
+int DisconnectFromTCPServer(unsigned handle) {
+  if (!Find(handle)) return TCPE_NO_CONNECTION_ESTABLISHED;
+  Release(handle);
+  return 0;
+}
+
+int ClientTCPWrite(unsigned handle, const void* data, int size, int timeoutMs) {
+  TcpConnection* c = Find(handle);
+  if (!c) return TCPE_NO_CONNECTION_ESTABLISHED;
+  if (size < 0 || (size > 0 && !data)) return TCPE_INVALID_PARAMETER;
+  const char* src = static_cast<const char*>(data);
+  double deadline = Now() + (timeoutMs > 0 ? timeoutMs / 1000.0 : 0.0);
+  int sent = 0;
+  while (sent < size) {
+    // MSG_NOSIGNAL: a closed connection gives EPIPE, not a SIGPIPE that ends the program.
+    ssize_t n = send(c->fd, src + sent, size - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (n > 0) {
+      sent += static_cast<int>(n);
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && errno != EAGAIN) {
+      if (sent > 0) return sent;
+      return (errno == EPIPE || errno == ECONNRESET) ? TCPE_CONNECTION_CLOSED : TCPE_WRITE_FAILED;
+    }
+    if (WaitReady(c->fd, POLLOUT, deadline) == 0) return sent > 0 ? sent : TCPE_TIMEOUT;
+  }
+  return sent;
+}
+
+int ClientTCPRead(unsigned handle, void* buffer, int size, int timeoutMs) {
+  TcpConnection* c = Find(handle);
+  if (!c) return TCPE_NO_CONNECTION_ESTABLISHED;
+  if (size < 0 || (size > 0 && !buffer)) return TCPE_INVALID_PARAMETER;
+  if (size == 0) return 0;
+  double deadline = Now() + (timeoutMs > 0 ? timeoutMs / 1000.0 : 0.0);
+  for (;;) {
+    ssize_t n = recv(c->fd, buffer, size, MSG_DONTWAIT);
+    if (n > 0) return static_cast<int>(n);
+    if (n == 0) return TCPE_CONNECTION_CLOSED;
+    if (errno == EINTR) continue;
+    if (errno != EAGAIN) return (errno == ECONNRESET || errno == EPIPE) ? TCPE_CONNECTION_CLOSED : TCPE_READ_FAILED;
+    if (WaitReady(c->fd, POLLIN, deadline) == 0) return TCPE_TIMEOUT;
+  }
+}
