@@ -293,7 +293,7 @@ int ProcessSystemEvents() {
 
 void WaitForEvents(double untilTime) {
   DispatchState& d = D();
-  if (d.queued.load() > 0 || d.quitRequested) return;
+  if (d.queued.load() > 0) return;
   RunWaitHook(untilTime);
   if (d.queued.load() > 0 || (d.testClock && Timer() >= untilTime)) return;
   if (d.pollSetDirty) RebuildPollSet();
@@ -316,7 +316,7 @@ void WaitForEvents(double untilTime) {
 int RunUserInterface() {
   DispatchState& d = D();
   d.uiThread = std::this_thread::get_id();
-  d.quitRequested = false;
+  // A quit asked for before the loop started (a signal during start-up) ends it at once.
   while (!d.quitRequested) {
     ProcessSystemEvents();
     if (d.quitRequested) break;

@@ -239,6 +239,10 @@ bool SetWindowZoom(int panel, int zoom) {
   });
 }
 
+bool PanelRightClick(int panel) {
+  return PostPanel(panel, [panel] { CallPanelCallback(panel, EVENT_RIGHT_CLICK, 0, 0); });
+}
+
 bool PanelRightDoubleClick(int panel) {
   return PostPanel(panel, [panel] { CallPanelCallback(panel, EVENT_RIGHT_DOUBLE_CLICK, 0, 0); });
 }

@@ -32,6 +32,7 @@ bool ClosePanel(int panel);                                       // EVENT_CLOSE
 bool ResizePanel(int panel, int height, int width);               // EVENT_PANEL_SIZE
 bool MovePanel(int panel, int top, int left);                     // no event
 bool SetWindowZoom(int panel, int zoom);                          // the window manager's state change
+bool PanelRightClick(int panel);                                  // EVENT_RIGHT_CLICK to the panel
 bool PanelRightDoubleClick(int panel);                            // EVENT_RIGHT_DOUBLE_CLICK to the panel
 // A key pressed while the focus is in `panel`: a shortcut of the panel, of its
 // ancestors or of their child panels commits its control.

@@ -1,0 +1,47 @@
+// Program entry, start-up and shutdown, and the callbacks the panel resource binds.
+//
+// The callbacks are implemented by the subsystem that owns them (com232/,
+// parameters/, measurement/ ...); the resource code only needs their names.
+#pragma once
+
+#include "app/uir.h"
+
+#define CVICALLBACK_ARGS int panel, int control, int event, void* callbackData, int eventData1, int eventData2
+#define PANELCALLBACK_ARGS int panel, int event, void* callbackData, int eventData1, int eventData2
+
+// [SECTION] Entry
+// Loads the nine panels, names MAINP and places the child panels; 1, or -1 when a load fails.
+int LoadPanelSet();
+// The set-up steps run once before the event loop.
+void InitializeGui();
+// Releases the connection and the panels after the event loop.
+void ShutdownProgram();
+// Start-up, event loop and shutdown; 0, or -1 when a panel cannot be loaded.
+int RunProgram();
+// SIGTERM and SIGINT close the main window, exactly as the operator would.
+void OnTerminationSignal(int signalNumber);
+
+// Shows one of the five child panels and hides the others; any other panel shows DATAP.
+void ShowChildPanel(int panel);
+
+// [SECTION] Shell callbacks
+int CBF_MAINP(PANELCALLBACK_ARGS);
+int CBF_DATAP(PANELCALLBACK_ARGS);
+int CBF_GRAPHP(PANELCALLBACK_ARGS);
+int CBF_SCOPEP(PANELCALLBACK_ARGS);
+int CBF_TEACHP1(PANELCALLBACK_ARGS);
+int CBF_TEACHP2(PANELCALLBACK_ARGS);
+int CBF_COLBIGP(PANELCALLBACK_ARGS);
+int CBF_GRPBIGP(PANELCALLBACK_ARGS);
+int CBF_PASSWORDP(PANELCALLBACK_ARGS);
+int CBF_TabMain1(CVICALLBACK_ARGS);
+int CBF_TabDataP1(CVICALLBACK_ARGS);
+int CBF_StringEnterPW(CVICALLBACK_ARGS);
+int CBF_DecoCalibrate1(CVICALLBACK_ARGS);
+int CBF_BigDisplayNumber(CVICALLBACK_ARGS);
+
+// [SECTION] Call points filled by the subsystems
+// Strip-chart trace display restored after a size change of MAINP.
+void ReapplyStripChartTraces();
+// Recorder page arranged for its recording mode when the page is activated.
+void ArrangeRecorderPage();

@@ -1,0 +1,120 @@
+// The panel builders of "Chromik4ANAv12.uir", keyed by resource number.
+//
+// Positions are pixels from the panel's top left corner; a control's label is
+// drawn in the 15 pixels above it.
+#include "app/Chromik4ANAv12.h"
+#include "app/uir.h"
+#include "app/uir_build.h"
+#include "ui/ui.h"
+
+PanelSet Panels;
+
+namespace {
+
+constexpr int kChildWidth = 504;   // the five child panels fill MAINP right of the tab control
+constexpr int kChildHeight = 485;
+
+const char* const kMainPageLabels[MAIN_PAGE_COUNT] = {"COM",  "PARA", "GROUP", "TEACH", "REC",
+                                                      "CAL",  "ATTR", "SCOPE", "OFFSET"};
+const char* const kDataPageLabels[4] = {"RGB", "X Y INT", "2D", "3D"};
+
+int BuildMainp(int panel) {
+  SetPanelAttribute(panel, ATTR_TITLE, "CHROMIK4-ANA-Scope V1.2");
+  SetPanelSize(panel, 548, 790);
+  SetPanelPos(panel, 40, 10);
+  Place(panel, MAINP_BAND, CTRL_DECORATION, "", 0, 0, 57, 790);
+  Place(panel, MAINP_LOGO, CTRL_PICTURE, "", 6, 325, 22, 150);
+  SetCtrlAttribute(panel, MAINP_LOGO, ATTR_VISIBLE, 0);
+
+  Place(panel, MAINP_SEND, CTRL_COMMAND_BUTTON, "SEND", 63, 4, 24, 66);
+  Place(panel, MAINP_GET, CTRL_COMMAND_BUTTON, "GET", 63, 74, 24, 66);
+  Place(panel, MAINP_GO, CTRL_COMMAND_BUTTON, "GO", 63, 144, 24, 66);
+  Place(panel, MAINP_STOP, CTRL_COMMAND_BUTTON, "STOP", 63, 214, 24, 66);
+  SetCtrlAttribute(panel, MAINP_SEND, ATTR_SHORTCUT_KEY, VAL_F9_VKEY);
+  SetCtrlAttribute(panel, MAINP_GET, ATTR_SHORTCUT_KEY, VAL_F10_VKEY);
+  SetCtrlAttribute(panel, MAINP_GO, ATTR_SHORTCUT_KEY, VAL_F11_VKEY);
+  SetCtrlAttribute(panel, MAINP_STOP, ATTR_SHORTCUT_KEY, VAL_F12_VKEY);
+
+  Place(panel, MAINP_RAM, CTRL_TOGGLE_BUTTON, "RAM", 92, 4, 22, 50);
+  Place(panel, MAINP_EEPROM, CTRL_TOGGLE_BUTTON, "EEPROM", 92, 56, 22, 62);
+  Place(panel, MAINP_FILE, CTRL_TOGGLE_BUTTON, "FILE", 92, 120, 22, 46);
+  Place(panel, MAINP_PARASET0, CTRL_TOGGLE_BUTTON, "ParaSet0", 92, 170, 22, 55);
+  Place(panel, MAINP_PARASET1, CTRL_TOGGLE_BUTTON, "ParaSet1", 92, 227, 22, 55);
+  SetCtrlVal(panel, MAINP_RAM, 1);
+  SetCtrlVal(panel, MAINP_PARASET0, 1);
+
+  Place(panel, MAINP_TAB, CTRL_TAB, "", 122, 2, 424, 282, CBF_TabMain1);
+  for (int i = 0; i < MAIN_PAGE_COUNT; ++i) {
+    if (InsertTabPage(panel, MAINP_TAB, -1, kMainPageLabels[i]) < 0) return -1;
+  }
+  int page = 0;
+  GetPanelHandleFromTabPage(panel, MAINP_TAB, PAGE_CONNECTION, &page);
+  if (BuildConnectionPage(page) < 0) return -1;
+  GetPanelHandleFromTabPage(panel, MAINP_TAB, PAGE_CALIBRATION, &page);
+  if (BuildCalibrationPage(page) < 0) return -1;
+  SetPanelCallback(panel, CBF_MAINP, nullptr);
+  return 0;
+}
+
+int BuildDatap(int panel) {
+  SetPanelSize(panel, kChildHeight, kChildWidth);
+  PlaceTextDisplay(panel, DATAP_STATUS, "SENSOR STATUS", 18, 8, 300);
+  PlaceDisplay(panel, DATAP_PORT, "COM-PORT", 18, 320, 70);
+  PlaceTextDisplay(panel, DATAP_SERVER, "SERVER", 18, 320, 176);
+  Place(panel, DATAP_TAB, CTRL_TAB, "", 130, 4, 350, 496, CBF_TabDataP1);
+  for (const char* label : kDataPageLabels) {
+    if (InsertTabPage(panel, DATAP_TAB, -1, label) < 0) return -1;
+  }
+  SetPanelCallback(panel, CBF_DATAP, nullptr);
+  return 0;
+}
+
+int BuildEmptyChild(int panel, PanelCallbackPtr callback) {
+  SetPanelSize(panel, kChildHeight, kChildWidth);
+  SetPanelCallback(panel, callback, nullptr);
+  return 0;
+}
+
+int BuildGraphp(int panel) { return BuildEmptyChild(panel, CBF_GRAPHP); }
+int BuildTeachp1(int panel) { return BuildEmptyChild(panel, CBF_TEACHP1); }
+int BuildTeachp2(int panel) { return BuildEmptyChild(panel, CBF_TEACHP2); }
+int BuildScopep(int panel) { return BuildEmptyChild(panel, CBF_SCOPEP); }
+
+int BuildBigDisplay(int panel, int numberId, int idText, const char* title, PanelCallbackPtr callback) {
+  SetPanelAttribute(panel, ATTR_TITLE, title);
+  SetPanelSize(panel, 190, 300);
+  SetPanelPos(panel, 120, 120);
+  PlaceDisplay(panel, numberId, "", 14, 20, 260, CBF_BigDisplayNumber);
+  SetCtrlAttribute(panel, numberId, ATTR_HEIGHT, 120);
+  SetCtrlAttribute(panel, numberId, ATTR_TEXT_POINT_SIZE, 72);
+  SetCtrlAttribute(panel, numberId, ATTR_TEXT_BOLD, 1);
+  Place(panel, idText, CTRL_TEXT_MSG, "", 150, 20, 20, 260);
+  SetPanelCallback(panel, callback, nullptr);
+  return 0;
+}
+
+int BuildColbigp(int panel) { return BuildBigDisplay(panel, COLBIGP_NUMBER, COLBIGP_ID, "C-No", CBF_COLBIGP); }
+int BuildGrpbigp(int panel) { return BuildBigDisplay(panel, GRPBIGP_NUMBER, GRPBIGP_ID, "GROUP", CBF_GRPBIGP); }
+
+int BuildPasswordp(int panel) {
+  SetPanelAttribute(panel, ATTR_TITLE, "ACCESS CODE");
+  SetPanelSize(panel, 80, 260);
+  SetPanelPos(panel, 200, 260);
+  Place(panel, PASSWORDP_STRING, CTRL_STRING, "ENTER ACCESS CODE", 30, 20, 22, 220, CBF_StringEnterPW);
+  SetPanelCallback(panel, CBF_PASSWORDP, nullptr);
+  return 0;
+}
+
+}  // namespace
+
+void RegisterPanelResources() {
+  RegisterPanelResource(UIR_FILE, MAINP, BuildMainp);
+  RegisterPanelResource(UIR_FILE, DATAP, BuildDatap);
+  RegisterPanelResource(UIR_FILE, GRAPHP, BuildGraphp);
+  RegisterPanelResource(UIR_FILE, TEACHP1, BuildTeachp1);
+  RegisterPanelResource(UIR_FILE, TEACHP2, BuildTeachp2);
+  RegisterPanelResource(UIR_FILE, SCOPEP, BuildScopep);
+  RegisterPanelResource(UIR_FILE, COLBIGP, BuildColbigp);
+  RegisterPanelResource(UIR_FILE, GRPBIGP, BuildGrpbigp);
+  RegisterPanelResource(UIR_FILE, PASSWORDP, BuildPasswordp);
+}
