@@ -191,10 +191,11 @@ int OpenDevice(const std::string& path) {
 
 int OpenComConfig(int port, const char* deviceName, long baud, int parity, int dataBits, int stopBits,
                   int inputQueueSize, int outputQueueSize) {
-  if (port < 1 || port > RS232_MAX_PORT) return RS232E_INVALID_PORT;
-  CloseCom(port);
   Rs232State& r = R();
   r.lastOpenPermissionDenied = false;
+  r.lastOpenDevice.clear();
+  if (port < 1 || port > RS232_MAX_PORT) return RS232E_INVALID_PORT;
+  CloseCom(port);
   r.lastOpenDevice = (deviceName && *deviceName) ? deviceName : ComPortDevice(port);
 
   speed_t speed;
