@@ -33,8 +33,8 @@ bool ParseDeviceName(const std::string& name, FoundDevice* out) {
     std::string prefix = kFamilies[f];
     if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) continue;
     std::string digits = name.substr(prefix.size());
-    if (digits.size() > 9 || !std::all_of(digits.begin(), digits.end(), [](unsigned char c) { return std::isdigit(c); }))
-      return false;
+    auto isDigit = [](unsigned char c) { return std::isdigit(c) != 0; };
+    if (digits.size() > 9 || !std::all_of(digits.begin(), digits.end(), isDigit)) return false;
     *out = FoundDevice{f, std::stol(digits), name};
     return true;
   }
