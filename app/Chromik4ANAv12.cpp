@@ -1,10 +1,13 @@
 // Program entry: start-up, the main window and tab control, shutdown.
 #include "app/Chromik4ANAv12.h"
 
-#include "app/logo/branding.h"
-#include "app/dimming.h"
-#include "app/program_state.h"
 #include "app/call_points.h"
+#include "app/dimming.h"
+#include "app/logo/branding.h"
+#include "app/panel_settings.h"
+#include "app/program_state.h"
+#include "com232/connection.h"
+#include "com232/link.h"
 #include "ui/operate.h"
 #include "ui/ui.h"
 

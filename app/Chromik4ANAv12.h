@@ -40,6 +40,19 @@ int CBF_StringEnterPW(CVICALLBACK_ARGS);
 int CBF_DecoCalibrate1(CVICALLBACK_ARGS);
 int CBF_BigDisplayNumber(CVICALLBACK_ARGS);
 
+// [SECTION] Connection page (com232/connection.cpp)
+int CBF_ButtonTryToConnect(CVICALLBACK_ARGS);
+int CBF_ButtonAccept(CVICALLBACK_ARGS);
+int CBF_ButtonChangeBaudrate(CVICALLBACK_ARGS);
+int CBF_ButtonGenHwInfoFile(CVICALLBACK_ARGS);
+int CBF_EditCommunicationProtocol(CVICALLBACK_ARGS);
+int CBF_EditSelectComPort(CVICALLBACK_ARGS);
+int CBF_EditSelectBaudrate(CVICALLBACK_ARGS);
+int CBF_StringIpAdress(CVICALLBACK_ARGS);
+int CBF_StringPortNumber(CVICALLBACK_ARGS);
+int CBF_DispStatus(CVICALLBACK_ARGS);
+int CBF_EditID(CVICALLBACK_ARGS);
+
 // [SECTION] Call points filled by the subsystems
 // Strip-chart trace display restored after a size change of MAINP.
 void ReapplyStripChartTraces();

@@ -1,13 +1,17 @@
 #include "app/call_points.h"
 
-void ResetLinkFlags() {}
+#include "app/Chromik4ANAv12.h"
+#include "app/help.h"
+
 void InstallTableMenus() {}
 void ReadParametersFromPanel() {}
-void ReadPanelSettings() {}
-void ReadCommunicationSettings() {}
-void WritePanelSettings() {}
-void ShowTransportSelectors() {}
-void TryToConnect() {}
-void CloseSensorLink() {}
+void ShowRecordFilePath() {}
+void ShowPanelIdOnRecorderPage() {}
+void GetParameters() {}
 void ReapplyStripChartTraces() {}
 void ArrangeRecorderPage() {}
+
+// Writing the hardware initial file comes with the calibration pages; the button explains itself already.
+int CBF_ButtonGenHwInfoFile(int panel, int control, int event, void*, int, int) {
+  return HelpOnRightClick(panel, control, event);
+}

@@ -13,6 +13,11 @@ struct ProgramState {
   std::uint16_t MemorySelection = 1;    // 1 = RAM, 2 = EEPROM, 3 = FILE
   std::int32_t TeachToleranceOff = 0;   // teaching leaves the tolerance cells alone
   std::string PanelSettingsPath;        // "PanelSettings.cfg" in the program's directory
+  std::string PanelId;                  // the operator's identification text for the sensor, up to 99 characters
+  std::string ParameterFilePath;        // last parameter file, start of its file dialogs
+  std::string RecordFilePath;           // record file
+  std::string HardwareFilePath;         // last hardware initial file
+  std::string TableAttributesPath;      // last table attributes file
 };
 
 extern ProgramState State;

@@ -9,6 +9,7 @@
 #include "app/Chromik4ANAv12.h"
 #include "app/dimming.h"
 #include "app/program_state.h"
+#include "com232/port_map.h"
 #include "ui/headless.h"
 #include "ui/model.h"
 #include "ui/operate.h"
@@ -24,8 +25,12 @@ class Startup : public ::testing::Test {
     dir_ = mkdtemp(tmpl);
     SetProgramDirectory(dir_);
     RegisterPanelResources();
+    // No sensor: port 1 leads nowhere, and time limits cost no real time.
+    SetComPortDevice(1, dir_ + "/no-such-port");
+    ui::headless::UseTestClock(1000.0, 0.02);
   }
   void TearDown() override {
+    ClearComPortDevices();
     std::string cmd = "rm -rf '" + dir_ + "'";
     (void)std::system(cmd.c_str());
   }

@@ -65,6 +65,25 @@ enum ComPageCtrl : int {
   COM_CTRL_END
 };
 
+// [SECTION] Group/hold page (main tab page 2)
+enum GroupPageCtrl : int {
+  GROUP_TABLE = 2,       // CBF_EditGridGroups: 31 rows, column 1 group, column 2 row colour
+  HOLD_TABLE,            // CBF_EditGridHold: 32 rows, row 1 HOLD FAIL, column 2 row colour
+  GROUP_CTRL_END
+};
+
+// [SECTION] Teach page (main tab page 3)
+enum TeachPageCtrl : int {
+  TEACH_TABLE = 2,       // CBF_GridCtt: 31 rows, columns 1..5 CELL 0..4, column 6 row colour
+  TEACH_CTRL_END
+};
+
+// [SECTION] Table attributes page (main tab page 6)
+enum AttrPageCtrl : int {
+  ATTR_SPEC_TABLE = 2,   // 31 rows, column 1 row specification, column 2 row colour
+  ATTR_CTRL_END
+};
+
 // [SECTION] Calibration page (main tab page 5): the buttons dimmed around exchanges
 enum CalPageCtrl : int {
   CAL_SEND_CF = 2,       // CBF_ButtonSendCF

@@ -3,38 +3,46 @@
 
 #include "app/Chromik4ANAv12.h"
 #include "app/uir.h"
+#include "app/help.h"
 #include "app/uir_build.h"
 #include "ui/ui.h"
 
 int BuildConnectionPage(int page) {
-  Place(page, COM_PROTOCOL, CTRL_RING, "INTERFACE", 22, 10, 22, 120);
+  Place(page, COM_PROTOCOL, CTRL_RING, "INTERFACE", 22, 10, 22, 120, CBF_EditCommunicationProtocol);
+  SetHelp(page, COM_PROTOCOL, help::EditCommunicationProtocol);
   InsertListItem(page, COM_PROTOCOL, -1, "RS232", 0.0);
   InsertListItem(page, COM_PROTOCOL, -1, "TCP/IP", 1.0);
-  Place(page, COM_EDIT_ID, CTRL_STRING, "SENSOR ID", 22, 142, 22, 126);
+  Place(page, COM_EDIT_ID, CTRL_STRING, "SENSOR ID", 22, 142, 22, 126, CBF_EditID);
+  SetHelp(page, COM_EDIT_ID, help::EditID);
   SetCtrlAttribute(page, COM_EDIT_ID, ATTR_MAX_ENTRY_LENGTH, 99);
 
-  Place(page, COM_PORT, CTRL_RING, "COM-PORT", 64, 10, 22, 120);
-  for (int port = 1; port <= 8; ++port) {
-    InsertListItem(page, COM_PORT, -1, ("COM" + std::to_string(port)).c_str(), static_cast<double>(port));
-  }
-  Place(page, COM_BAUDRATE, CTRL_RING, "BAUDRATE", 64, 142, 22, 126);
+  Place(page, COM_PORT, CTRL_RING, "COM-PORT", 64, 10, 22, 120, CBF_EditSelectComPort);
+  SetHelp(page, COM_PORT, help::EditSelectComPort);
+  Place(page, COM_BAUDRATE, CTRL_RING, "BAUDRATE", 64, 142, 22, 126, CBF_EditSelectBaudrate);
+  SetHelp(page, COM_BAUDRATE, help::EditSelectBaudrate);
   const char* const rates[] = {"9600", "19200", "38400", "57600", "115200"};
   for (int i = 0; i < 5; ++i) InsertListItem(page, COM_BAUDRATE, -1, rates[i], static_cast<double>(i));
   SetCtrlVal(page, COM_BAUDRATE, 4);
 
-  Place(page, COM_IP_ADRESS, CTRL_STRING, "SERVER (NAME OR IP ADDRESS)", 64, 10, 22, 180);
+  Place(page, COM_IP_ADRESS, CTRL_STRING, "SERVER (NAME OR IP ADDRESS)", 64, 10, 22, 180, CBF_StringIpAdress);
+  SetHelp(page, COM_IP_ADRESS, help::StringIpAdress);
   SetCtrlAttribute(page, COM_IP_ADRESS, ATTR_MAX_ENTRY_LENGTH, 255);
-  Place(page, COM_PORT_NUMBER, CTRL_STRING, "PORT", 64, 198, 22, 70);
+  Place(page, COM_PORT_NUMBER, CTRL_STRING, "PORT", 64, 198, 22, 70, CBF_StringPortNumber);
+  SetHelp(page, COM_PORT_NUMBER, help::StringPortNumber);
   SetCtrlAttribute(page, COM_PORT_NUMBER, ATTR_MAX_ENTRY_LENGTH, 31);
   SetCtrlVal(page, COM_PORT_NUMBER, "10001");
 
-  Place(page, COM_TRY_CONNECT, CTRL_COMMAND_BUTTON, "TRY TO CONNECT", 100, 10, 24, 126);
-  Place(page, COM_ACCEPT, CTRL_COMMAND_BUTTON, "ACCEPT", 100, 142, 24, 126);
-  Place(page, COM_CHANGE_BAUDRATE, CTRL_COMMAND_BUTTON, "CHANGE BAUDRATE", 130, 10, 24, 126);
-  Place(page, COM_GEN_HW_FILE, CTRL_COMMAND_BUTTON, "HARDWARE FILE", 130, 142, 24, 126);
+  Place(page, COM_TRY_CONNECT, CTRL_COMMAND_BUTTON, "TRY TO CONNECT", 100, 10, 24, 126, CBF_ButtonTryToConnect);
+  SetHelp(page, COM_TRY_CONNECT, help::ButtonTryToConnect);
+  Place(page, COM_ACCEPT, CTRL_COMMAND_BUTTON, "ACCEPT", 100, 142, 24, 126, CBF_ButtonAccept);
+  SetHelp(page, COM_ACCEPT, help::ButtonAccept);
+  Place(page, COM_CHANGE_BAUDRATE, CTRL_COMMAND_BUTTON, "CHANGE BAUDRATE", 130, 10, 24, 126, CBF_ButtonChangeBaudrate);
+  SetHelp(page, COM_CHANGE_BAUDRATE, help::ButtonChangeBaudrate);
+  Place(page, COM_GEN_HW_FILE, CTRL_COMMAND_BUTTON, "HARDWARE FILE", 130, 142, 24, 126, CBF_ButtonGenHwInfoFile);
+  SetHelp(page, COM_GEN_HW_FILE, help::ButtonGenHwInfoFile);
   for (int id : {COM_ACCEPT, COM_CHANGE_BAUDRATE, COM_GEN_HW_FILE}) SetCtrlAttribute(page, id, ATTR_DIMMED, 1);
 
-  Place(page, COM_STATUS, CTRL_TEXT_BOX, "MESSAGES", 180, 10, 200, 258);
+  Place(page, COM_STATUS, CTRL_TEXT_BOX, "MESSAGES", 180, 10, 200, 258, CBF_DispStatus);
   SetCtrlAttribute(page, COM_STATUS, ATTR_CTRL_MODE, VAL_INDICATOR);
   return 0;
 }
@@ -46,5 +54,54 @@ int BuildCalibrationPage(int page) {
   Place(page, CAL_SELF_CALIBRATION, CTRL_COMMAND_BUTTON, "START SELF CALIBRATION", 318, 10, 24, 258);
   Place(page, CAL_DECO_HIDDEN, CTRL_DECORATION, "", 356, 10, 24, 258, CBF_DecoCalibrate1);
   SetCtrlAttribute(page, CAL_DECO_HIDDEN, ATTR_FRAME_COLOR, 0xD0D0D0);
+  return 0;
+}
+
+namespace {
+
+// A table of numeric cells 0..65535 with an indicator column (the row colour) on the right.
+void PlaceRowTable(int page, int id, const char* label, int top, int left, int height, int width, int rows,
+                   int columns, CtrlCallbackPtr callback) {
+  Place(page, id, CTRL_TABLE, label, top, left, height, width, callback);
+  SetTableSize(page, id, rows, columns);
+  for (int col = 1; col < columns; ++col) {
+    SetTableColumnAttribute(page, id, col, ATTR_MIN_VALUE, 0.0);
+    SetTableColumnAttribute(page, id, col, ATTR_MAX_VALUE, 65535.0);
+  }
+  SetTableColumnAttribute(page, id, columns, ATTR_CTRL_MODE, VAL_INDICATOR);
+  SetTableColumnAttribute(page, id, columns, ATTR_LABEL_TEXT, "");
+  SetTableColumnAttribute(page, id, columns, ATTR_COLUMN_WIDTH, 16);
+}
+
+}  // namespace
+
+int BuildGroupHoldPage(int page) {
+  PlaceRowTable(page, GROUP_TABLE, "GROUP TABLE", 60, 6, 320, 128, 31, 2, nullptr);
+  SetTableColumnAttribute(page, GROUP_TABLE, 1, ATTR_LABEL_TEXT, "GROUP");
+  PlaceRowTable(page, HOLD_TABLE, "HOLD TABLE", 60, 142, 320, 128, 32, 2, nullptr);
+  SetTableColumnAttribute(page, HOLD_TABLE, 1, ATTR_LABEL_TEXT, "HOLD");
+  return 0;
+}
+
+int BuildTeachPage(int page) {
+  PlaceRowTable(page, TEACH_TABLE, "TEACH TABLE", 100, 4, 290, 270, 31, 6, nullptr);
+  const char* const titles[] = {"X", "Y", "CTO", "INT", "ITO"};
+  for (int col = 1; col <= 5; ++col) {
+    SetTableColumnAttribute(page, TEACH_TABLE, col, ATTR_LABEL_TEXT, titles[col - 1]);
+    SetTableColumnAttribute(page, TEACH_TABLE, col, ATTR_COLUMN_WIDTH, 42);
+    for (int row = 1; row <= 31; ++row) SetTableCellVal(page, TEACH_TABLE, {row, col}, 1.0);
+  }
+  return 0;
+}
+
+int BuildTableAttributesPage(int page) {
+  Place(page, ATTR_SPEC_TABLE, CTRL_TABLE, "ROW SPECIFICATION", 150, 6, 230, 264);
+  SetTableSize(page, ATTR_SPEC_TABLE, 31, 2);
+  SetTableColumnAttribute(page, ATTR_SPEC_TABLE, 1, ATTR_CELL_TYPE, VAL_CELL_STRING);
+  SetTableColumnAttribute(page, ATTR_SPEC_TABLE, 1, ATTR_LABEL_TEXT, "Row specification");
+  SetTableColumnAttribute(page, ATTR_SPEC_TABLE, 1, ATTR_COLUMN_WIDTH, 200);
+  SetTableColumnAttribute(page, ATTR_SPEC_TABLE, 2, ATTR_CTRL_MODE, VAL_INDICATOR);
+  SetTableColumnAttribute(page, ATTR_SPEC_TABLE, 2, ATTR_LABEL_TEXT, "");
+  SetTableColumnAttribute(page, ATTR_SPEC_TABLE, 2, ATTR_COLUMN_WIDTH, 16);
   return 0;
 }

@@ -52,6 +52,12 @@ int BuildMainp(int panel) {
   if (BuildConnectionPage(page) < 0) return -1;
   GetPanelHandleFromTabPage(panel, MAINP_TAB, PAGE_CALIBRATION, &page);
   if (BuildCalibrationPage(page) < 0) return -1;
+  GetPanelHandleFromTabPage(panel, MAINP_TAB, PAGE_GROUP_HOLD, &page);
+  if (BuildGroupHoldPage(page) < 0) return -1;
+  GetPanelHandleFromTabPage(panel, MAINP_TAB, PAGE_TEACH, &page);
+  if (BuildTeachPage(page) < 0) return -1;
+  GetPanelHandleFromTabPage(panel, MAINP_TAB, PAGE_TABLE_ATTR, &page);
+  if (BuildTableAttributesPage(page) < 0) return -1;
   SetPanelCallback(panel, CBF_MAINP, nullptr);
   return 0;
 }

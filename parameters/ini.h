@@ -47,7 +47,7 @@ struct IniDocument {
 // Longest value written on one line; longer ones are split into " LineNNNN" pieces.
 constexpr std::size_t INI_MAX_LINE_VALUE = 80;
 // IniReadFile reads at most this many bytes of a file; the rest is not looked at.
-constexpr std::size_t INI_MAX_FILE_BYTES = 16u * 1024u * 1024u;
+constexpr std::size_t INI_MAX_FILE_BYTES = 2u * 1024u * 1024u;
 
 // Name comparison of the lookups: ASCII letter case and leading/trailing blanks ignored.
 bool IniNameMatches(std::string_view a, std::string_view b);

@@ -291,7 +291,9 @@ int ProcessSystemEvents() {
   return 0;
 }
 
-void WaitForEvents(double untilTime) {
+void WaitForEvents(double untilTime) { WaitForEvents(untilTime, -1); }
+
+void WaitForEvents(double untilTime, int extraFd) {
   DispatchState& d = D();
   if (d.queued.load() > 0) return;
   RunWaitHook(untilTime);
@@ -299,6 +301,7 @@ void WaitForEvents(double untilTime) {
   if (d.pollSetDirty) RebuildPollSet();
   std::vector<pollfd> fds = d.pollSet;
   fds.push_back(pollfd{WakeFd(), POLLIN, 0});
+  if (extraFd >= 0) fds.push_back(pollfd{extraFd, POLLIN, 0});
   CurrentFace().AddWaitDescriptors(fds);
   double bound;
   if (d.testClock) {

@@ -323,6 +323,8 @@ int ProcessSystemEvents();          // dispatches what is pending now; callbacks
 // Blocks until an event or watched descriptor is ready, or until Timer() reaches `untilTime`
 // (bounded to about 10 ms of real time). The wait loops call it when nothing is pending.
 void WaitForEvents(double untilTime);
+// The same, also waking when `extraFd` becomes readable (a serial port waiting for its first byte).
+void WaitForEvents(double untilTime, int extraFd);
 bool EventsPending();
 // Whether QuitUserInterface was called and the loop has not ended yet; modal loops of a face end then too.
 bool QuitRequested();

@@ -1,0 +1,45 @@
+// The order/answer exchange with the sensor (layout in com232/frame_format.h).
+//
+// Calling order of every operation that talks to the sensor: payload words into
+// SendWords, BuildOrderFrame, ExchangeOrder(8 + data length), and on result 1
+// take ResponseStatus and the data (CopyResponseTo... or ReceiveBuffer from byte 8).
+// A failure has been reported through ShowCommunicationError when -1 comes back;
+// a status answer is reported too while the result stays 1, so sequences of
+// orders also test State.SensorConnected.
+#pragma once
+
+#include <cstdint>
+
+#include "com232/frame_format.h"
+
+struct FrameLayerState {
+  std::uint8_t OrderFrame[frame::BUFFER_SIZE];     // the order under construction
+  std::uint8_t ReceiveBuffer[frame::BUFFER_SIZE];  // header in bytes 0..7, data from byte 8; zeroed per exchange
+  std::uint16_t SendWords[1024];                   // payload of every order; parameter blocks are read into it
+  std::uint16_t ReceiveWords[1024];                // payload of measured-value, scope and hardware answers
+  std::uint8_t ResponseOrder;                      // fields of the last header that passed the check ...
+  std::uint16_t ResponseStatus;
+  std::uint16_t ResponseLength;
+  std::uint8_t ResponseDataCrc;                    // ... kept until the next one passes
+  char CommMessage[256];                           // the text ShowCommunicationError reports
+};
+
+extern FrameLayerState Frame;
+
+constexpr double ResponseTimeout = 3.0;  // seconds, for the header and again for the data
+
+// Fills the order frame buffer; returns the header checksum.
+std::uint8_t BuildOrderFrame(std::uint8_t order, std::uint16_t wordCount, std::uint16_t orderParameter,
+                             std::uint16_t dataLength);
+// Sends the first `byteCount` bytes of the order frame and receives the answer: 1 or -1.
+int ExchangeOrder(int byteCount);
+int ReceiveHeaderFrame();
+int CheckHeaderFrame();
+int ReceiveDataFrame();
+// Reports CommMessage and puts the program into the not-connected state.
+void ShowCommunicationError();
+// CommMessage = text, cut to the buffer.
+void SetCommMessage(const char* text);
+void UnpackMeasuredValues();
+void CopyResponseToSendWords();
+void CopyResponseToReceiveWords();

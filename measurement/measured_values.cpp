@@ -1,0 +1,3 @@
+#include "measurement/measured_values.h"
+
+MeasuredValuesRecord MeasuredValues{};

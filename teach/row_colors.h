@@ -1,0 +1,25 @@
+// Row indicator colours and row specifications of the teach table, and their
+// sections in the settings and table attributes files.
+#pragma once
+
+#include <cstdint>
+
+#include "parameters/ini.h"
+
+constexpr int TEACH_ROWS = 31;
+
+extern std::int32_t RowColors[TEACH_ROWS];            // 0xRRGGBB per teach row 0..30
+extern const std::int32_t DefaultRowColors[45];      // 15 colours repeated three times; row r takes entry r
+
+constexpr int ROW_SPECIFICATION_LIMIT = 99;           // characters of a row specification taken from a file
+
+// Paints row r's four indicator cells (teach, specification, group and hold tables) in `color`.
+void PaintRow(int row, std::int32_t color);
+// Paints rows 0..30 from RowColors.
+void PaintRowsFromRowColors();
+// Puts the 31 "TABLE ATTR OF TEACH VECTOR n" sections into `doc`, taking the colours from the
+// specification table's indicator cells into RowColors first.
+void WriteTableAttributeSections(IniDocument* doc);
+// Reads the 31 sections from `doc` into RowColors and the specification table; a missing colour
+// takes its default and, with `report`, is listed in an "Attention!" popup. The cells are not painted.
+void ReadTableAttributeSections(const IniDocument& doc, bool report);
