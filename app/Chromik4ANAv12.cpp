@@ -8,6 +8,7 @@
 #include "app/program_state.h"
 #include "com232/connection.h"
 #include "com232/link.h"
+#include "parameters/parameter_panel.h"
 #include "ui/operate.h"
 #include "ui/ui.h"
 

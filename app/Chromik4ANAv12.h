@@ -53,6 +53,52 @@ int CBF_StringPortNumber(CVICALLBACK_ARGS);
 int CBF_DispStatus(CVICALLBACK_ARGS);
 int CBF_EditID(CVICALLBACK_ARGS);
 
+// [SECTION] Parameter controls (parameters/parameter_panel.cpp)
+int CBF_SlidePower(CVICALLBACK_ARGS);
+int CBF_EditPmode(CVICALLBACK_ARGS);
+int CBF_EditAverage(CVICALLBACK_ARGS);
+int CBF_EditEvalmode(CVICALLBACK_ARGS);
+int CBF_EditIntlim(CVICALLBACK_ARGS);
+int CBF_EditVMaxVecNo(CVICALLBACK_ARGS);
+int CBF_EditDigOutmode(CVICALLBACK_ARGS);
+int CBF_EditTrigger(CVICALLBACK_ARGS);
+int CBF_EditExteach(CVICALLBACK_ARGS);
+int CBF_EditCalcmode(CVICALLBACK_ARGS);
+int CBF_EditDynWinLoHi(CVICALLBACK_ARGS);
+int CBF_EditLedMode(CVICALLBACK_ARGS);
+int CBF_EditGain(CVICALLBACK_ARGS);
+int CBF_EditIntegral(CVICALLBACK_ARGS);
+int CBF_EditAnaOutmode(CVICALLBACK_ARGS);
+int CBF_EditAnaOut(CVICALLBACK_ARGS);
+int CBF_EditAnaZoom(CVICALLBACK_ARGS);
+int CBF_EditColorGroups(CVICALLBACK_ARGS);
+int CBF_EditGridGroups(CVICALLBACK_ARGS);
+int CBF_EditGridHold(CVICALLBACK_ARGS);
+
+// [SECTION] Parameter transfer (parameters/transfer.cpp)
+int CBF_ButtonSend(CVICALLBACK_ARGS);
+int CBF_ButtonGet(CVICALLBACK_ARGS);
+int CBF_SelectMem(CVICALLBACK_ARGS);
+int CBF_SelectParaSet(CVICALLBACK_ARGS);
+
+// [SECTION] GO mode and the measured-value displays (measurement/go_mode.cpp)
+int CBF_ButtonGo(CVICALLBACK_ARGS);
+int CBF_ButtonStop(CVICALLBACK_ARGS);
+int CBF_DispRED(CVICALLBACK_ARGS);
+int CBF_DispGREEN(CVICALLBACK_ARGS);
+int CBF_DispBLUE(CVICALLBACK_ARGS);
+int CBF_DispRGB(CVICALLBACK_ARGS);
+int CBF_DispMinMaxRGB(CVICALLBACK_ARGS);
+int CBF_DispX(CVICALLBACK_ARGS);
+int CBF_DispY(CVICALLBACK_ARGS);
+int CBF_DispINT(CVICALLBACK_ARGS);
+int CBF_DispDeltaC(CVICALLBACK_ARGS);
+int CBF_DispCOL(CVICALLBACK_ARGS);
+int CBF_DispGroup(CVICALLBACK_ARGS);
+int CBF_LedTrig(CVICALLBACK_ARGS);
+int CBF_DispTemp(CVICALLBACK_ARGS);
+int CBF_DispHelpOnly(CVICALLBACK_ARGS);
+
 // [SECTION] Call points filled by the subsystems
 // Strip-chart trace display restored after a size change of MAINP.
 void ReapplyStripChartTraces();

@@ -1,9 +1,14 @@
-// Steps of start-up and shutdown whose subsystems are still being built.
-// Each function moves to its subsystem when that subsystem lands.
+// Steps whose subsystems are still being built; each function moves to its
+// subsystem when that subsystem lands.
 #pragma once
 
 void InstallTableMenus();         // context menus of the tables
-void ReadParametersFromPanel();   // parameter controls -> parameter set
 void ShowRecordFilePath();        // record file path on the recorder page
 void ShowPanelIdOnRecorderPage(); // identification text on the recorder page
-void GetParameters();             // parameter set from the sensor or a file
+void ApplyModeRules();            // controls, titles and limits follow the modes
+void ConvertTeachTable();         // teach table rearranged between 2D and 3D modes
+void PlotTeachRegions();          // taught regions drawn in the colour-plane graphs
+void UpdateLiveGraphs();          // strip charts and graphs follow the last frame
+void ShowRawValues();             // raw values on the calibration page
+int WriteParameterFile();         // SEND with FILE selected
+int ReadParameterFile();          // GET with FILE selected

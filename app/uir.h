@@ -65,10 +65,34 @@ enum ComPageCtrl : int {
   COM_CTRL_END
 };
 
+// [SECTION] Parameter page (main tab page 1): one control per ParameterBlock word
+enum ParaPageCtrl : int {
+  PARA_SLIDE_POWER = 2,  // CBF_SlidePower
+  PARA_POWER_MODE_RING,  // CBF_EditPmode
+  PARA_AVERAGE_NUM,      // CBF_EditAverage
+  PARA_EVAL_MODE_RING,   // CBF_EditEvalmode
+  PARA_INTLIM_NUM,       // CBF_EditIntlim
+  PARA_MAX_VEC_NO_NUM,   // CBF_EditVMaxVecNo
+  PARA_DIG_OUTMODE_RING, // CBF_EditDigOutmode
+  PARA_TRIGGER_RING,     // CBF_EditTrigger
+  PARA_EXTEACH_RING,     // CBF_EditExteach
+  PARA_CALC_MODE_RING,   // CBF_EditCalcmode
+  PARA_DYNWIN_LO_NUM,    // CBF_EditDynWinLoHi
+  PARA_DYNWIN_HI_NUM,    // CBF_EditDynWinLoHi
+  PARA_LED_MODE_RING,    // CBF_EditLedMode
+  PARA_GAIN_RING,        // CBF_EditGain
+  PARA_INTEGRAL_NUM,     // CBF_EditIntegral
+  PARA_ANA_OUTMODE_RING, // CBF_EditAnaOutmode
+  PARA_ANA_OUT_RING,     // CBF_EditAnaOut
+  PARA_ANA_ZOOM_NUM,     // CBF_EditAnaZoom
+  PARA_CTRL_END
+};
+
 // [SECTION] Group/hold page (main tab page 2)
 enum GroupPageCtrl : int {
   GROUP_TABLE = 2,       // CBF_EditGridGroups: 31 rows, column 1 group, column 2 row colour
   HOLD_TABLE,            // CBF_EditGridHold: 32 rows, row 1 HOLD FAIL, column 2 row colour
+  GROUP_COLOR_GROUP,     // CBF_EditColorGroups: COLOR GROUP switch
   GROUP_CTRL_END
 };
 
@@ -81,6 +105,7 @@ enum TeachPageCtrl : int {
 // [SECTION] Table attributes page (main tab page 6)
 enum AttrPageCtrl : int {
   ATTR_SPEC_TABLE = 2,   // 31 rows, column 1 row specification, column 2 row colour
+  ATTR_TEMP,             // CBF_DispTemp: sensor temperature
   ATTR_CTRL_END
 };
 
@@ -100,13 +125,41 @@ enum DatapCtrl : int {
   DATAP_STATUS,          // sensor status line
   DATAP_PORT,            // serial port display (RS-232)
   DATAP_SERVER,          // server display (TCP/IP)
+  DATAP_RED,             // CBF_DispRED
+  DATAP_GREEN,           // CBF_DispGREEN
+  DATAP_BLUE,            // CBF_DispBLUE
+  DATAP_X,               // CBF_DispX: X or s
+  DATAP_Y,               // CBF_DispY: Y or i
+  DATAP_INT,             // CBF_DispINT: INT or M
+  DATAP_DELTAC,          // CBF_DispDeltaC
+  DATAP_COL,             // CBF_DispCOL: C-No; a left double click opens COLBIGP
+  DATAP_GROUP,           // CBF_DispGroup; a left double click opens GRPBIGP
+  DATAP_LEDTRIG,         // CBF_LedTrig
+  DATAP_OUT0,            // OUT0 lamp (EVALUATION MODE above 2)
+  DATAP_OUT1,            // OUT1 lamp
+  DATAP_COLORBOX,        // the current colour
   DATAP_CTRL_END
+};
+
+// [SECTION] DATAP's tab pages (the same ids on every page that has the control)
+enum DataPageCtrl : int {
+  DPAGE_RED = 2,         // CBF_DispRGB (pages 0 to 2)
+  DPAGE_GREEN,
+  DPAGE_BLUE,
+  DPAGE_MINMAX0,         // CBF_DispMinMaxRGB: six displays, page 0
+  DPAGE_MINMAX5 = DPAGE_MINMAX0 + 5,
+  DPAGE_SIMREF0,         // s, i, M reference displays, page 1
+  DPAGE_SIMREF2 = DPAGE_SIMREF0 + 2,
+  DPAGE_CTRL_END
 };
 
 // [SECTION] Big displays and the access-code popup
 enum ColbigpCtrl : int { COLBIGP_NUMBER = 2, COLBIGP_ID, COLBIGP_CTRL_END };
 enum GrpbigpCtrl : int { GRPBIGP_NUMBER = 2, GRPBIGP_ID, GRPBIGP_CTRL_END };
 enum PasswordpCtrl : int { PASSWORDP_STRING = 2, PASSWORDP_CTRL_END };
+
+// [SECTION] TEACHP1: the live colour of the last frame
+enum Teachp1Ctrl : int { TP1_RED = 2, TP1_GREEN, TP1_BLUE, TP1_CTRL_END };
 
 // Handles of the loaded panel set and of the tab pages.
 struct PanelSet {

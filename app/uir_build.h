@@ -33,3 +33,6 @@ int BuildCalibrationPage(int page);
 int BuildGroupHoldPage(int page);
 int BuildTeachPage(int page);
 int BuildTableAttributesPage(int page);
+// DATAP's own displays, and the displays of its tab page `index`.
+void BuildDatapDisplays(int panel);
+void BuildDataPage(int page, int index);

@@ -95,6 +95,8 @@ int BuildTeachPage(int page) {
 }
 
 int BuildTableAttributesPage(int page) {
+  PlaceDisplay(page, ATTR_TEMP, "TEMPERATURE", 20, 6, 80, CBF_DispTemp);
+  SetHelp(page, ATTR_TEMP, help::DispTemp);
   Place(page, ATTR_SPEC_TABLE, CTRL_TABLE, "ROW SPECIFICATION", 150, 6, 230, 264);
   SetTableSize(page, ATTR_SPEC_TABLE, 31, 2);
   SetTableColumnAttribute(page, ATTR_SPEC_TABLE, 1, ATTR_CELL_TYPE, VAL_CELL_STRING);
@@ -104,4 +106,64 @@ int BuildTableAttributesPage(int page) {
   SetTableColumnAttribute(page, ATTR_SPEC_TABLE, 2, ATTR_LABEL_TEXT, "");
   SetTableColumnAttribute(page, ATTR_SPEC_TABLE, 2, ATTR_COLUMN_WIDTH, 16);
   return 0;
+}
+
+// [SECTION] DATAP's displays
+
+namespace {
+// Help of the displays whose texts are the program's own.
+constexpr const char* kOutLampHelp0 =
+    "Displays the state of the digital output OUT0 \nwhen EVALUATION MODE is COL2 or THD (lit = HI).";
+constexpr const char* kOutLampHelp1 =
+    "Displays the state of the digital output OUT1 \nwhen EVALUATION MODE is COL2 or THD (lit = HI).";
+constexpr const char* kColorBoxHelp = "Displays the color currently arriving at the receiver.";
+constexpr const char* kSimRefHelp = "Displays the reference values of s, i and M \nwhen ANALOG OUTMODE is siM REF.";
+
+void PlaceHelpedDisplay(int panel, int id, const char* label, int top, int left, int width, CtrlCallbackPtr cb,
+                        const char* text) {
+  PlaceDisplay(panel, id, label, top, left, width, cb);
+  SetHelp(panel, id, text);
+}
+
+void PlaceLamp(int panel, int id, const char* label, int top, int left, CtrlCallbackPtr cb, const char* text) {
+  Place(panel, id, CTRL_LED, label, top, left, 18, 40, cb);
+  SetHelp(panel, id, text);
+}
+}  // namespace
+
+void BuildDatapDisplays(int panel) {
+  PlaceHelpedDisplay(panel, DATAP_RED, "RED", 58, 8, 58, CBF_DispRED, help::DispRED);
+  PlaceHelpedDisplay(panel, DATAP_GREEN, "GREEN", 58, 72, 58, CBF_DispGREEN, help::DispGREEN);
+  PlaceHelpedDisplay(panel, DATAP_BLUE, "BLUE", 58, 136, 58, CBF_DispBLUE, help::DispBLUE);
+  PlaceHelpedDisplay(panel, DATAP_X, "X", 58, 210, 58, CBF_DispX, help::DispX);
+  PlaceHelpedDisplay(panel, DATAP_Y, "Y", 58, 274, 58, CBF_DispY, help::DispY);
+  PlaceHelpedDisplay(panel, DATAP_INT, "INT", 58, 338, 58, CBF_DispINT, help::DispINT);
+  Place(panel, DATAP_COLORBOX, CTRL_DECORATION, "COLOR", 58, 412, 58, 84, CBF_DispHelpOnly);
+  SetHelp(panel, DATAP_COLORBOX, kColorBoxHelp);
+  SetCtrlAttribute(panel, DATAP_COLORBOX, ATTR_FRAME_COLOR, 0x000000);
+  PlaceHelpedDisplay(panel, DATAP_DELTAC, "DELTA C", 98, 8, 58, CBF_DispDeltaC, help::DispDeltaC);
+  PlaceHelpedDisplay(panel, DATAP_COL, "C-No", 98, 72, 58, CBF_DispCOL, help::DispCOL);
+  PlaceHelpedDisplay(panel, DATAP_GROUP, "GROUP", 98, 136, 58, CBF_DispGroup, help::DispGroup);
+  PlaceLamp(panel, DATAP_LEDTRIG, "LED TRIG", 100, 210, CBF_LedTrig, help::LedTrig);
+  SetCtrlAttribute(panel, DATAP_LEDTRIG, ATTR_OFF_COLOR, 0x000000);
+  SetCtrlAttribute(panel, DATAP_LEDTRIG, ATTR_ON_COLOR, 0x00C000);
+  PlaceLamp(panel, DATAP_OUT0, "OUT0", 100, 274, CBF_DispHelpOnly, kOutLampHelp0);
+  PlaceLamp(panel, DATAP_OUT1, "OUT1", 100, 338, CBF_DispHelpOnly, kOutLampHelp1);
+}
+
+void BuildDataPage(int page, int index) {
+  if (index == 3) return;  // the projection graphs fill the fourth page
+  const char* const names[3] = {"RED", "GREEN", "BLUE"};
+  for (int i = 0; i < 3; ++i) PlaceHelpedDisplay(page, DPAGE_RED + i, names[i], 262, 8 + 66 * i, 58, CBF_DispRGB, help::DispRGB);
+  if (index == 0) {
+    const char* const minmax[6] = {"R MIN", "R MAX", "G MIN", "G MAX", "B MIN", "B MAX"};
+    for (int i = 0; i < 6; ++i) {
+      PlaceHelpedDisplay(page, DPAGE_MINMAX0 + i, minmax[i], 300, 8 + 66 * i, 58, CBF_DispMinMaxRGB, help::DispMinMaxRGB);
+    }
+  } else if (index == 1) {
+    const char* const refs[3] = {"s REF", "i REF", "M REF"};
+    for (int i = 0; i < 3; ++i) {
+      PlaceHelpedDisplay(page, DPAGE_SIMREF0 + i, refs[i], 262, 230 + 66 * i, 58, CBF_DispHelpOnly, kSimRefHelp);
+    }
+  }
 }

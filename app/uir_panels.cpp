@@ -4,7 +4,9 @@
 // drawn in the 15 pixels above it.
 #include "app/Chromik4ANAv12.h"
 #include "app/uir.h"
+#include "app/help.h"
 #include "app/uir_build.h"
+#include "parameters/parameter_panel.h"
 #include "ui/ui.h"
 
 PanelSet Panels;
@@ -26,24 +28,31 @@ int BuildMainp(int panel) {
   Place(panel, MAINP_LOGO, CTRL_PICTURE, "", 6, 325, 22, 150);
   SetCtrlAttribute(panel, MAINP_LOGO, ATTR_VISIBLE, 0);
 
-  Place(panel, MAINP_SEND, CTRL_COMMAND_BUTTON, "SEND", 63, 4, 24, 66);
-  Place(panel, MAINP_GET, CTRL_COMMAND_BUTTON, "GET", 63, 74, 24, 66);
-  Place(panel, MAINP_GO, CTRL_COMMAND_BUTTON, "GO", 63, 144, 24, 66);
-  Place(panel, MAINP_STOP, CTRL_COMMAND_BUTTON, "STOP", 63, 214, 24, 66);
+  Place(panel, MAINP_SEND, CTRL_COMMAND_BUTTON, "SEND", 63, 4, 24, 66, CBF_ButtonSend);
+  Place(panel, MAINP_GET, CTRL_COMMAND_BUTTON, "GET", 63, 74, 24, 66, CBF_ButtonGet);
+  Place(panel, MAINP_GO, CTRL_COMMAND_BUTTON, "GO", 63, 144, 24, 66, CBF_ButtonGo);
+  Place(panel, MAINP_STOP, CTRL_COMMAND_BUTTON, "STOP", 63, 214, 24, 66, CBF_ButtonStop);
+  SetHelp(panel, MAINP_SEND, help::ButtonSend);
+  SetHelp(panel, MAINP_GET, help::ButtonGet);
+  SetHelp(panel, MAINP_GO, help::ButtonGo);
+  SetHelp(panel, MAINP_STOP, help::ButtonStop);
   SetCtrlAttribute(panel, MAINP_SEND, ATTR_SHORTCUT_KEY, VAL_F9_VKEY);
   SetCtrlAttribute(panel, MAINP_GET, ATTR_SHORTCUT_KEY, VAL_F10_VKEY);
   SetCtrlAttribute(panel, MAINP_GO, ATTR_SHORTCUT_KEY, VAL_F11_VKEY);
   SetCtrlAttribute(panel, MAINP_STOP, ATTR_SHORTCUT_KEY, VAL_F12_VKEY);
 
-  Place(panel, MAINP_RAM, CTRL_TOGGLE_BUTTON, "RAM", 92, 4, 22, 50);
-  Place(panel, MAINP_EEPROM, CTRL_TOGGLE_BUTTON, "EEPROM", 92, 56, 22, 62);
-  Place(panel, MAINP_FILE, CTRL_TOGGLE_BUTTON, "FILE", 92, 120, 22, 46);
-  Place(panel, MAINP_PARASET0, CTRL_TOGGLE_BUTTON, "ParaSet0", 92, 170, 22, 55);
-  Place(panel, MAINP_PARASET1, CTRL_TOGGLE_BUTTON, "ParaSet1", 92, 227, 22, 55);
+  Place(panel, MAINP_RAM, CTRL_TOGGLE_BUTTON, "RAM", 92, 4, 22, 50, CBF_SelectMem);
+  Place(panel, MAINP_EEPROM, CTRL_TOGGLE_BUTTON, "EEPROM", 92, 56, 22, 62, CBF_SelectMem);
+  Place(panel, MAINP_FILE, CTRL_TOGGLE_BUTTON, "FILE", 92, 120, 22, 46, CBF_SelectMem);
+  Place(panel, MAINP_PARASET0, CTRL_TOGGLE_BUTTON, "ParaSet0", 92, 170, 22, 55, CBF_SelectParaSet);
+  Place(panel, MAINP_PARASET1, CTRL_TOGGLE_BUTTON, "ParaSet1", 92, 227, 22, 55, CBF_SelectParaSet);
+  for (int id : {MAINP_RAM, MAINP_EEPROM, MAINP_FILE}) SetHelp(panel, id, help::SelectMem);
+  for (int id : {MAINP_PARASET0, MAINP_PARASET1}) SetHelp(panel, id, help::SelectParaSet);
   SetCtrlVal(panel, MAINP_RAM, 1);
   SetCtrlVal(panel, MAINP_PARASET0, 1);
 
   Place(panel, MAINP_TAB, CTRL_TAB, "", 122, 2, 424, 282, CBF_TabMain1);
+  SetHelp(panel, MAINP_TAB, help::TabMain1);
   for (int i = 0; i < MAIN_PAGE_COUNT; ++i) {
     if (InsertTabPage(panel, MAINP_TAB, -1, kMainPageLabels[i]) < 0) return -1;
   }
@@ -54,6 +63,9 @@ int BuildMainp(int panel) {
   if (BuildCalibrationPage(page) < 0) return -1;
   GetPanelHandleFromTabPage(panel, MAINP_TAB, PAGE_GROUP_HOLD, &page);
   if (BuildGroupHoldPage(page) < 0) return -1;
+  BuildParameterControlsOfGroupPage(page);
+  GetPanelHandleFromTabPage(panel, MAINP_TAB, PAGE_PARAMETER, &page);
+  if (BuildParameterPage(page) < 0) return -1;
   GetPanelHandleFromTabPage(panel, MAINP_TAB, PAGE_TEACH, &page);
   if (BuildTeachPage(page) < 0) return -1;
   GetPanelHandleFromTabPage(panel, MAINP_TAB, PAGE_TABLE_ATTR, &page);
@@ -67,9 +79,14 @@ int BuildDatap(int panel) {
   PlaceTextDisplay(panel, DATAP_STATUS, "SENSOR STATUS", 18, 8, 300);
   PlaceDisplay(panel, DATAP_PORT, "COM-PORT", 18, 320, 70);
   PlaceTextDisplay(panel, DATAP_SERVER, "SERVER", 18, 320, 176);
+  BuildDatapDisplays(panel);
   Place(panel, DATAP_TAB, CTRL_TAB, "", 130, 4, 350, 496, CBF_TabDataP1);
-  for (const char* label : kDataPageLabels) {
-    if (InsertTabPage(panel, DATAP_TAB, -1, label) < 0) return -1;
+  SetHelp(panel, DATAP_TAB, help::TabDataP1);
+  for (int i = 0; i < 4; ++i) {
+    if (InsertTabPage(panel, DATAP_TAB, -1, kDataPageLabels[i]) < 0) return -1;
+    int page = 0;
+    GetPanelHandleFromTabPage(panel, DATAP_TAB, i, &page);
+    BuildDataPage(page, i);
   }
   SetPanelCallback(panel, CBF_DATAP, nullptr);
   return 0;
@@ -82,7 +99,15 @@ int BuildEmptyChild(int panel, PanelCallbackPtr callback) {
 }
 
 int BuildGraphp(int panel) { return BuildEmptyChild(panel, CBF_GRAPHP); }
-int BuildTeachp1(int panel) { return BuildEmptyChild(panel, CBF_TEACHP1); }
+int BuildTeachp1(int panel) {
+  BuildEmptyChild(panel, CBF_TEACHP1);
+  const char* const names[3] = {"RED", "GREEN", "BLUE"};
+  for (int i = 0; i < 3; ++i) {
+    PlaceDisplay(panel, TP1_RED + i, names[i], 440, 8 + 66 * i, 58, CBF_DispRGB);
+    SetHelp(panel, TP1_RED + i, help::DispRGB);
+  }
+  return 0;
+}
 int BuildTeachp2(int panel) { return BuildEmptyChild(panel, CBF_TEACHP2); }
 int BuildScopep(int panel) { return BuildEmptyChild(panel, CBF_SCOPEP); }
 

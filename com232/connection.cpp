@@ -16,6 +16,7 @@
 #include "com232/link.h"
 #include "com232/port_map.h"
 #include "com232/rs232.h"
+#include "parameters/transfer.h"
 #include "ui/ui.h"
 
 char FirmwareVersion[72] = "";

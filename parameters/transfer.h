@@ -1,0 +1,11 @@
+// Parameter transfer between the PC and the sensor's RAM, its EEPROM or a file.
+#pragma once
+
+constexpr int MEMORY_RAM = 1;
+constexpr int MEMORY_EEPROM = 2;
+constexpr int MEMORY_FILE = 3;
+
+// PC to the selected memory (orders 1, 1 and 3 for EEPROM), or to a parameter file.
+void SendParameters();
+// The selected memory to the PC (orders 4 for EEPROM, 2 and 2), or a parameter file.
+void GetParameters();
