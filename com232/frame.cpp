@@ -31,52 +31,59 @@ std::chrono::steady_clock::time_point g_spinUntil;
 
 bool Serial() { return SensorLink.TransportKind == 0; }
 
-// Bytes received so far for the answer part being waited for.
-int BytesWaiting() { return Serial() ? GetInQLen(SensorLink.ComPort) : SensorLink.TcpReceivedCount; }
-
-// One idle turn of a wait that still needs `needed` bytes (`have` there).
-void IdleTurn(double deadline, int needed, int have) {
+// One idle turn of a wait: block until data, an event or the deadline. A serial
+// wait reads what arrives as it comes, so the port's queue is empty and a blocked
+// poll() wakes with the next byte; the TCP socket is watched by the runtime.
+void IdleTurn(double deadline) {
   if (std::chrono::steady_clock::now() < g_spinUntil) return;
-  double until = deadline;
-  int extraFd = -1;
-  if (Serial()) {
-    if (have <= 0) {
-      extraFd = ComPortDescriptor(SensorLink.ComPort);  // wake on the first byte
-    } else {
-      // Bytes are coming in: sleep about as long as the rest takes on the wire.
-      double byteTime = 10.0 / static_cast<double>(BaudRateOfIndex(SensorLink.BaudIndex));
-      until = std::min(deadline, Timer() + std::max(needed - have, 1) * byteTime);
-    }
-  }
-  WaitForEvents(until, extraFd);  // the TCP socket is watched already
+  WaitForEvents(deadline, Serial() ? ComPortDescriptor(SensorLink.ComPort) : -1);
+}
+
+// Serial: moves what has arrived, at most up to `needed`, into ReceiveBuffer at `offset + *have`.
+void TakeSerialBytes(int offset, int needed, int* have) {
+  int waiting = GetInQLen(SensorLink.ComPort);
+  int take = std::min(waiting, needed - *have);
+  if (take <= 0) return;
+  int n = ComRd(SensorLink.ComPort, Frame.ReceiveBuffer + offset + *have, take);
+  if (n > 0) *have += n;
 }
 
 // Waits, dispatching events on every turn, until `needed` bytes are there or the
-// time limit has passed; true when it timed out and the bytes are still short.
-bool WaitForAnswerBytes(int needed) {
+// time limit has passed; true when it timed out with the bytes still short. Serial
+// bytes land in ReceiveBuffer from `offset`; TCP bytes are counted from byte 0.
+bool WaitForAnswerBytes(int offset, int needed) {
   const double start = Timer();
   const double deadline = start + ResponseTimeout + 1e-6;
   bool timedOut = false;
+  int have = 0;
+  auto count = [&] {
+    if (!Serial()) return SensorLink.TcpReceivedCount;
+    TakeSerialBytes(offset, needed, &have);
+    return have;
+  };
   for (;;) {
     ProcessSystemEvents();
-    int have = BytesWaiting();
+    int got = count();
     if (Timer() - start > ResponseTimeout) {
       timedOut = true;
       break;
     }
-    if (have >= needed) break;
-    IdleTurn(deadline, needed, have);
+    if (got >= needed) break;
+    IdleTurn(deadline);
   }
   // Bytes that arrived as the time ran out still count.
-  if (BytesWaiting() >= needed) timedOut = false;
+  if (count() >= needed) timedOut = false;
   return timedOut;
 }
 
-// Reads `count` serial bytes into ReceiveBuffer at `offset`; after a time-out only
-// what is waiting, so the operator does not wait the port's own 2 s on top.
-void ReadSerial(int offset, int count, bool timedOut) {
-  if (timedOut) count = std::min(count, std::max(GetInQLen(SensorLink.ComPort), 0));
-  if (count > 0) ComRd(SensorLink.ComPort, Frame.ReceiveBuffer + offset, count);
+// Over TCP, bytes still on their way from an earlier answer would be taken for the
+// next one; they are dropped before an order goes out, as the serial queues are flushed.
+void DrainTcp() {
+  std::uint8_t scratch[512];
+  for (int i = 0; i < 64; ++i) {
+    int n = ClientTCPRead(SensorLink.TcpHandle, scratch, sizeof scratch, 0);
+    if (n <= 0) break;
+  }
 }
 
 void CopyResponseWords(std::uint16_t* target) {
@@ -119,6 +126,7 @@ int ExchangeOrder(int byteCount) {
     FlushOutQ(SensorLink.ComPort);
     ComWrt(SensorLink.ComPort, Frame.OrderFrame, byteCount);
   } else {
+    if (SensorLink.TcpConnected) DrainTcp();
     SensorLink.TcpReceivedCount = 0;
     ClientTCPWrite(SensorLink.TcpHandle, Frame.OrderFrame, byteCount, TCP_WRITE_TIME_LIMIT);
   }
@@ -130,11 +138,8 @@ int ExchangeOrder(int byteCount) {
 }
 
 int ReceiveHeaderFrame() {
-  bool timedOut = WaitForAnswerBytes(frame::HEADER_SIZE);
-  if (Serial()) {
-    SensorLink.LineStatus = GetComStat(SensorLink.ComPort);
-    ReadSerial(0, frame::HEADER_SIZE, timedOut);
-  }
+  bool timedOut = WaitForAnswerBytes(0, frame::HEADER_SIZE);
+  if (Serial()) SensorLink.LineStatus = GetComStat(SensorLink.ComPort);
   if (timedOut || SensorLink.LineStatus > 0) {
     SetCommMessage(kTimeoutText);
     ShowCommunicationError();
@@ -175,12 +180,9 @@ int ReceiveDataFrame() {
     return -1;
   }
   const int length = Frame.ResponseLength;
-  // Over TCP the callback keeps appending behind the header; a serial port holds only the data now.
-  bool timedOut = WaitForAnswerBytes(Serial() ? length : length + static_cast<int>(frame::HEADER_SIZE));
-  if (Serial()) {
-    SensorLink.LineStatus = GetComStat(SensorLink.ComPort);
-    ReadSerial(frame::HEADER_SIZE, length, timedOut);
-  }
+  // Over TCP the callback keeps appending behind the header; on a serial line the data follow at byte 8.
+  bool timedOut = WaitForAnswerBytes(frame::HEADER_SIZE, Serial() ? length : length + static_cast<int>(frame::HEADER_SIZE));
+  if (Serial()) SensorLink.LineStatus = GetComStat(SensorLink.ComPort);
   if (timedOut || SensorLink.LineStatus > 0) {
     SetCommMessage(kTimeoutText);
     ShowCommunicationError();

@@ -30,8 +30,9 @@ void AnswerFile(int result, const std::string& path);
 void SetPopupHook(std::function<void(const PopupRecord&)> hook);
 
 // Test clock: Timer() returns the test time. A wait with nothing ready blocks
-// for at most `realWait` seconds of real time, then moves the test time to the
-// wait's end, so time limits cost no real time.
+// for at most `realWait` seconds of real time (a shorter wait for its own
+// length), then moves the test time to the wait's end, so time limits cost no
+// real time. `realWait` must exceed how long the far end takes to answer.
 void UseTestClock(double start = 1000.0, double realWait = 0.1);
 void UseRealClock();
 void AdvanceClock(double seconds);

@@ -1,0 +1,50 @@
+// Test harness: the whole program, headless, against an in-process simulator
+// reached over a real loopback socket or a real pseudo-terminal.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "sim/sensor_sim.h"
+
+namespace harness {
+
+struct Options {
+  bool serial = false;          // pseudo-terminal on port 1 instead of TCP
+  bool sensorPresent = true;    // false: the program finds nothing at its settings
+  int baudIndex = 4;            // baud index in the settings file (and of the simulator)
+  double realWait = 0.3;        // seconds a test-clock wait may block for real
+  sim::SimConfig sim;           // simulator settings (transport and port are set here)
+};
+
+class Program {
+ public:
+  explicit Program(Options options = {});
+  ~Program();
+
+  // Loads the panels and runs the start-up, which connects once.
+  void Start();
+  sim::SensorSim& Sim() { return *sim_; }
+  const std::string& Dir() const { return dir_; }
+
+  // Operator-side looks at the program.
+  std::string MessageBox() const;        // the connection page's message box
+  std::string StatusLine() const;        // DATAP's status line
+  int ActiveMainPage() const;
+  bool Dimmed(int panel, int control) const;
+  // The three connection page buttons that need a sensor.
+  bool ConnectedButtonsDimmed() const;
+  bool ConnectedButtonsEnabled() const;
+  // Dispatches until `done` holds or `seconds` of real time passed; whether it held.
+  bool RunUntil(const std::function<bool()>& done, double seconds = 5.0);
+  // Dispatches what is pending a few times.
+  void Settle();
+
+ private:
+  Options options_;
+  std::string dir_;
+  std::unique_ptr<sim::SensorSim> sim_;
+};
+
+}  // namespace harness
