@@ -1,0 +1,374 @@
+// Graphs: plots, cursors and the view-only zoom.
+#include "ui/qt/graph_widget.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <cmath>
+#include <memory>
+
+#include "ui/operate.h"
+#include "ui/qt/view.h"
+
+namespace ui::qt {
+namespace {
+
+bool Transparent(int rgb) { return rgb < 0 || rgb > 0xFFFFFF; }
+
+struct Offset {
+  signed char dx, dy;
+};
+// Pixel patterns of the point styles: small solid markers, written straight into the image.
+constexpr Offset kSquare[] = {{-1, -1}, {0, -1}, {1, -1}, {-1, 0}, {0, 0}, {1, 0}, {-1, 1}, {0, 1}, {1, 1}};
+constexpr Offset kCircle[] = {{-1, -2}, {0, -2}, {1, -2}, {-2, -1}, {-1, -1}, {0, -1}, {1, -1}, {2, -1},
+                              {-2, 0},  {-1, 0}, {0, 0},  {1, 0},   {2, 0},   {-2, 1}, {-1, 1}, {0, 1},
+                              {1, 1},   {2, 1},  {-1, 2}, {0, 2},   {1, 2}};
+constexpr Offset kDot[] = {{0, 0}};
+constexpr Offset kCross[] = {{-2, -2}, {-1, -1}, {0, 0}, {1, 1}, {2, 2}, {2, -2}, {1, -1}, {-1, 1}, {-2, 2}};
+
+template <std::size_t N>
+void Stamp(QImage& img, int cx, int cy, quint32 argb, const Offset (&pattern)[N]) {
+  const int w = img.width(), h = img.height();
+  uchar* bits = img.bits();
+  const qsizetype bpl = img.bytesPerLine();
+  for (const Offset& o : pattern) {
+    int x = cx + o.dx, y = cy + o.dy;
+    if (x >= 0 && y >= 0 && x < w && y < h) reinterpret_cast<quint32*>(bits + y * bpl)[x] = argb;
+  }
+}
+
+void PutMarker(QImage& img, double px, double py, int rgb, int style) {
+  if (!std::isfinite(px) || !std::isfinite(py)) return;
+  int cx = static_cast<int>(std::lround(px)), cy = static_cast<int>(std::lround(py));
+  quint32 argb = 0xFF000000u | static_cast<quint32>(rgb & 0xFFFFFF);
+  switch (style) {
+    case VAL_SOLID_CIRCLE: Stamp(img, cx, cy, argb, kCircle); break;
+    case VAL_SIMPLE_DOT: Stamp(img, cx, cy, argb, kDot); break;
+    case VAL_CROSS: Stamp(img, cx, cy, argb, kCross); break;
+    default: Stamp(img, cx, cy, argb, kSquare); break;
+  }
+}
+
+// A line plot; long ones with x in order are decimated to the pixel columns.
+void DrawLinePlot(QPainter& p, const double* x, const double* y, std::size_t n, int rgb, const PlotMap& map) {
+  p.setRenderHint(QPainter::Antialiasing, false);
+  p.setPen(QPen(Rgb(rgb), 1));
+  std::vector<QPointF> pts;
+  if (n > static_cast<std::size_t>(map.area.width()) * 2 && (!x || NonDecreasing(x, n))) {
+    DecimateMinMax(x, y, n, map, &pts);
+    if (pts.size() > 1) p.drawPolyline(pts.data(), static_cast<int>(pts.size()));
+    return;
+  }
+  pts.reserve(n);
+  auto flush = [&] {
+    if (pts.size() == 1) p.drawPoint(pts[0]);
+    if (pts.size() > 1) p.drawPolyline(pts.data(), static_cast<int>(pts.size()));
+    pts.clear();
+  };
+  for (std::size_t i = 0; i < n; ++i) {
+    double xi = x ? x[i] : static_cast<double>(i);
+    if (!std::isfinite(xi) || !std::isfinite(y[i])) {
+      flush();  // a gap in the data is a gap in the line
+      continue;
+    }
+    pts.emplace_back(map.X(xi), map.Y(y[i]));
+  }
+  flush();
+}
+
+void DrawShape(QPainter& p, const PlotData& plot, const PlotMap& map) {
+  if (plot.x.size() < 2 || plot.y.size() < 2) return;
+  QRectF r = QRectF(QPointF(map.X(plot.x[0]), map.Y(plot.y[0])), QPointF(map.X(plot.x[1]), map.Y(plot.y[1])))
+                 .normalized();
+  p.setPen(QPen(Rgb(plot.color), 1));
+  p.setBrush(Transparent(plot.fillColor) ? QBrush(Qt::NoBrush) : QBrush(Rgb(plot.fillColor)));
+  if (plot.kind == PLOT_OVAL) {
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.drawEllipse(r);
+  } else {
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.drawRect(r);
+  }
+  p.setBrush(Qt::NoBrush);
+}
+
+bool SameAxis(const AxisData& a, const AxisData& b) { return a.mode == b.mode && a.min == b.min && a.max == b.max; }
+
+bool SameSpan(AxisSpan a, AxisSpan b) { return a.min == b.min && a.max == b.max; }
+
+// Whether plots[0 .. count) are still the plots counted before (the model only appends).
+bool PrefixHolds(const std::vector<PlotData>& plots, std::size_t count, int firstHandle, int lastHandle) {
+  if (count == 0) return true;
+  return count <= plots.size() && plots[0].handle == firstHandle && plots[count - 1].handle == lastHandle;
+}
+
+}  // namespace
+
+GraphWidget::GraphWidget(int panel, int id, const Control* source, QWidget* parent)
+    : PlotWidget(panel, id, source, parent) {}
+
+// [SECTION] Scaling
+
+void GraphWidget::GrowExtent(const GraphData& g) {
+  const auto& plots = g.plots;
+  if (!PrefixHolds(plots, extent_.count, extent_.firstHandle, extent_.lastHandle)) extent_ = Extent{};
+  Extent& e = extent_;
+  auto add = [&e](double x, double y) {
+    if (!std::isfinite(x) || !std::isfinite(y)) return;
+    if (!e.any) {
+      e.xlo = e.xhi = x;
+      e.ylo = e.yhi = y;
+      e.any = true;
+      return;
+    }
+    e.xlo = std::min(e.xlo, x);
+    e.xhi = std::max(e.xhi, x);
+    e.ylo = std::min(e.ylo, y);
+    e.yhi = std::max(e.yhi, y);
+  };
+  for (std::size_t i = e.count; i < plots.size(); ++i) {
+    const PlotData& p = plots[i];
+    if (p.kind == PLOT_Y) {
+      for (std::size_t k = 0; k < p.y.size(); ++k) add(static_cast<double>(k), p.y[k]);
+    } else {
+      for (std::size_t k = 0; k < std::min(p.x.size(), p.y.size()); ++k) add(p.x[k], p.y[k]);
+    }
+  }
+  e.count = plots.size();
+  if (!plots.empty()) {
+    e.firstHandle = plots.front().handle;
+    e.lastHandle = plots.back().handle;
+  }
+}
+
+void GraphWidget::Spans(const GraphData& g, AxisSpan* x, AxisSpan* y) {
+  if (zoomed_ && (!SameAxis(g.xAxis, zoomedFromX_) || !SameAxis(g.yAxis, zoomedFromY_))) zoomed_ = false;
+  if (zoomed_) {
+    *x = zoomX_;
+    *y = zoomY_;
+    return;
+  }
+  GrowExtent(g);
+  QRect rough = RoughArea();
+  auto axis = [this](const AxisData& a, double lo, double hi, int ticks) {
+    if (a.mode == VAL_MANUAL && a.max > a.min) return AxisSpan{a.min, a.max};
+    if (!extent_.any) return a.max > a.min ? AxisSpan{a.min, a.max} : AxisSpan{0, 10};
+    return AutoSpan(lo, hi, ticks);
+  };
+  *x = axis(g.xAxis, extent_.xlo, extent_.xhi, MaxTicks(false, rough.width()));
+  *y = axis(g.yAxis, extent_.ylo, extent_.yhi, MaxTicks(true, rough.height()));
+}
+
+// [SECTION] Painting
+
+void GraphWidget::UpdateCache(const GraphData& g, const PlotMap& map) {
+  QSize size = map.area.size().toSize();
+  bool valid = cache_.image.size() == size && SameSpan(cache_.x, map.x) && SameSpan(cache_.y, map.y) &&
+               PrefixHolds(g.plots, cache_.count, cache_.firstHandle, cache_.lastHandle);
+  if (!valid) {
+    cache_.image = QImage(size, QImage::Format_ARGB32_Premultiplied);
+    cache_.image.fill(Qt::transparent);
+    cache_.count = 0;
+    cache_.x = map.x;
+    cache_.y = map.y;
+  }
+  if (cache_.count < g.plots.size()) {
+    PlotMap local = map;
+    local.area = QRectF(0, 0, size.width(), size.height());
+    PaintPlots(g, cache_.count, local);
+  }
+  cache_.count = g.plots.size();
+  if (!g.plots.empty()) {
+    cache_.firstHandle = g.plots.front().handle;
+    cache_.lastHandle = g.plots.back().handle;
+  }
+}
+
+// Paints plots[from ..] onto the cache in drawing order. Points are stamped
+// into the pixels without a painter; runs of two-point segments of one colour
+// (the recorder's growing lines) go to the painter as one batch.
+void GraphWidget::PaintPlots(const GraphData& g, std::size_t from, const PlotMap& local) {
+  QImage& img = cache_.image;
+  std::unique_ptr<QPainter> painter;
+  auto open = [&]() -> QPainter& {
+    if (!painter) painter = std::make_unique<QPainter>(&img);
+    return *painter;
+  };
+  std::vector<QLineF> segments;
+  int segmentColour = -1;
+  auto flushSegments = [&] {
+    if (segments.empty()) return;
+    QPainter& p = open();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(QPen(Rgb(segmentColour), 1));
+    p.drawLines(segments.data(), static_cast<int>(segments.size()));
+    segments.clear();
+  };
+  for (std::size_t i = from; i < g.plots.size(); ++i) {
+    const PlotData& plot = g.plots[i];
+    ++plotsPainted_;
+    if (plot.kind == PLOT_XY && plot.x.size() == 2 && plot.y.size() == 2) {
+      if (segmentColour != plot.color) flushSegments();
+      segmentColour = plot.color;
+      segments.emplace_back(local.X(plot.x[0]), local.Y(plot.y[0]), local.X(plot.x[1]), local.Y(plot.y[1]));
+      continue;
+    }
+    flushSegments();
+    switch (plot.kind) {
+      case PLOT_POINT:
+        painter.reset();  // the stamp writes the pixels itself
+        if (!plot.x.empty() && !plot.y.empty()) {
+          PutMarker(img, local.X(plot.x[0]), local.Y(plot.y[0]), plot.color, plot.pointStyle);
+        }
+        break;
+      case PLOT_Y: DrawLinePlot(open(), nullptr, plot.y.data(), plot.y.size(), plot.color, local); break;
+      case PLOT_XY:
+        DrawLinePlot(open(), plot.x.data(), plot.y.data(), std::min(plot.x.size(), plot.y.size()), plot.color,
+                     local);
+        break;
+      case PLOT_OVAL:
+      case PLOT_RECT: DrawShape(open(), plot, local); break;
+    }
+  }
+  flushSegments();
+}
+
+void GraphWidget::PaintCursors(QPainter& p, const GraphData& g, const PlotMap& map) {
+  const QRectF& a = map.area;
+  p.setRenderHint(QPainter::Antialiasing, false);
+  p.setBrush(Qt::NoBrush);
+  for (const CursorData& cur : g.cursors) {
+    if (!std::isfinite(cur.x) || !std::isfinite(cur.y)) continue;
+    double px = std::round(map.X(cur.x)), py = std::round(map.Y(cur.y));
+    p.setPen(QPen(Rgb(cur.color), 1));
+    bool inX = px >= a.left() && px <= a.right(), inY = py >= a.top() && py <= a.bottom();
+    if (inX) p.drawLine(QPointF(px, a.top()), QPointF(px, a.bottom()));
+    if (inY) p.drawLine(QPointF(a.left(), py), QPointF(a.right(), py));
+    if (inX && inY) p.drawRect(QRectF(px - 3, py - 3, 6, 6));
+  }
+}
+
+void GraphWidget::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  const Control* c = Source();
+  if (!c) {
+    p.fillRect(rect(), palette().window());
+    return;
+  }
+  const GraphData& g = *c->graph;
+  AxisSpan xs, ys;
+  Spans(g, &xs, &ys);
+  PlotMap map = PaintFrame(p, *c, xs, ys);
+  lastMap_ = map;
+  UpdateCache(g, map);
+  p.drawImage(map.area.topLeft(), cache_.image);
+  p.setClipRect(map.area);
+  PaintCursors(p, g, map);
+  if (zooming_) {
+    p.setPen(QPen(QColor(0xFF, 0xFF, 0xFF), 1, Qt::DashLine));
+    p.drawRect(QRect(zoomFrom_, zoomTo_).normalized());
+  }
+}
+
+// [SECTION] Mouse: cursors and zoom
+
+int GraphWidget::CursorNear(const GraphData& g, QPointF at) const {
+  int best = 1;
+  double bestDistance = 1e300;
+  for (std::size_t i = 0; i < g.cursors.size(); ++i) {
+    double dx = std::fabs(lastMap_.X(g.cursors[i].x) - at.x());
+    double dy = std::fabs(lastMap_.Y(g.cursors[i].y) - at.y());
+    double d = std::min(dx, dy);  // a crosshair is grabbed by either of its lines
+    if (d < bestDistance) {
+      bestDistance = d;
+      best = static_cast<int>(i) + 1;
+    }
+  }
+  return best;
+}
+
+void GraphWidget::MoveCursorTo(QPointF at, bool release) {
+  const QRectF& a = lastMap_.area;
+  double px = std::clamp(at.x(), a.left(), a.right());
+  double py = std::clamp(at.y(), a.top(), a.bottom());
+  op::MoveCursor(Panel(), Id(), dragCursor_, lastMap_.DataX(px), lastMap_.DataY(py), release);
+}
+
+void GraphWidget::mousePressEvent(QMouseEvent* e) {
+  const Control* c = Source();
+  if (!c || e->button() != Qt::LeftButton) return;
+  const GraphData& g = *c->graph;
+  QPointF at = e->position();
+  if ((e->modifiers() & Qt::ControlModifier) && g.enableZoom) {
+    zooming_ = true;
+    zoomFrom_ = zoomTo_ = at.toPoint();
+    update();
+    return;
+  }
+  if (g.cursors.empty() || !lastMap_.area.contains(at)) return;
+  // A press in the plot area takes the nearest cursor there; dragging moves it on.
+  dragCursor_ = CursorNear(g, at);
+  MoveCursorTo(at, false);
+}
+
+void GraphWidget::mouseMoveEvent(QMouseEvent* e) {
+  if (zooming_) {
+    zoomTo_ = e->position().toPoint();
+    update();
+  } else if (dragCursor_ > 0) {
+    MoveCursorTo(e->position(), false);
+  }
+}
+
+void GraphWidget::mouseReleaseEvent(QMouseEvent* e) {
+  if (e->button() != Qt::LeftButton) return;
+  if (zooming_) {
+    zooming_ = false;
+    QRect r = QRect(zoomFrom_, e->position().toPoint()).normalized().intersected(lastMap_.area.toRect());
+    const Control* c = Source();
+    if (c && r.width() > 4 && r.height() > 4) {
+      zoomX_ = AxisSpan{lastMap_.DataX(r.left()), lastMap_.DataX(r.right())};
+      zoomY_ = AxisSpan{lastMap_.DataY(r.bottom()), lastMap_.DataY(r.top())};
+      zoomedFromX_ = c->graph->xAxis;
+      zoomedFromY_ = c->graph->yAxis;
+      zoomed_ = true;
+    }
+    update();
+    return;
+  }
+  if (dragCursor_ > 0) {
+    MoveCursorTo(e->position(), true);  // the release commits the cursor's place
+    dragCursor_ = 0;
+  }
+}
+
+void GraphWidget::mouseDoubleClickEvent(QMouseEvent* e) {
+  if ((e->modifiers() & Qt::ControlModifier) && zoomed_) {
+    zoomed_ = false;
+    update();
+  }
+}
+
+// [SECTION] Sync
+
+QWidget* CreateGraphBody(CtrlView& v, const Control& c, QWidget* parent) {
+  return new GraphWidget(v.panel, v.id, &c, parent);
+}
+
+void ApplyPlotArea(CtrlView& v, const Control& c) {
+  QWidget* w = v.body;
+  if (c.kind == CTRL_GRAPH) {
+    std::string tip = c.tooltip;
+    if (c.graph && c.graph->enableZoom) {
+      tip += std::string(tip.empty() ? "" : "\n") + "Ctrl+drag zooms in; Ctrl+double click shows all again.";
+    }
+    if (v.shown.tooltip != tip) {
+      w->setToolTip(QStr(tip));
+      if (v.caption) v.caption->setToolTip(QStr(tip));
+      v.shown.tooltip = tip;
+    }
+  }
+  w->update();  // the widget reads the model when it paints
+}
+
+}  // namespace ui::qt

@@ -1,0 +1,29 @@
+// The widget of a panel: a window of its own, a child panel or a tab page.
+#pragma once
+
+#include <QWidget>
+
+namespace ui::qt {
+
+class PanelWidget : public QWidget {
+ public:
+  PanelWidget(int handle, bool topLevel, QWidget* parent);
+  int Handle() const { return handle_; }
+  // The view sets the geometry it applies, so that the window manager's echo of
+  // a model-driven change is not taken for the operator's.
+  void NoteAppliedGeometry(const QRect& r) { applied_ = r; }
+
+ protected:
+  void closeEvent(QCloseEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
+  void moveEvent(QMoveEvent* e) override;
+  void changeEvent(QEvent* e) override;
+
+ private:
+  bool NormalWindow() const;
+  int handle_;      // model panel handle
+  bool topLevel_;   // a window of its own
+  QRect applied_;   // client geometry the view applied last
+};
+
+}  // namespace ui::qt

@@ -1,0 +1,222 @@
+// The Qt face: start-up, the pump the runtime calls on every dispatch, the
+// display descriptor for the wait, popups, the wait cursor and screen size.
+//
+// The pump is called on every turn of the program's wait loops, tens of
+// thousands of times a second while the sensor is polled. It therefore does
+// nothing Qt-side when called again within kPumpInterval, syncs the widgets at
+// most once per screen frame, and lets Qt paint what the sync changed.
+#include "ui/qt/qt_face.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QStyleFactory>
+#include <QTabWidget>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+
+#include "ui/face.h"
+#include "ui/qt/panel_widget.h"
+#include "ui/qt/popups.h"
+#include "ui/qt/view.h"
+
+#ifdef CHROMIK_HAVE_XCB
+#include <xcb/xcb.h>
+#endif
+
+namespace ui::qt {
+namespace {
+
+constexpr double kPumpInterval = 0.0005;  // seconds between two looks at Qt's queue
+
+double Now() {
+  using namespace std::chrono;
+  return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+class QtFace : public Face {
+ public:
+  void Init() {
+    displayFd_ = -1;
+#ifdef CHROMIK_HAVE_XCB
+    if (auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>()) {
+      if (xcb_connection_t* c = x11->connection()) displayFd_ = xcb_get_file_descriptor(c);
+    }
+#endif
+    double rate = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->refreshRate() : 60;
+    frameInterval_ = 1.0 / std::clamp(rate > 1 ? rate : 60.0, 30.0, 144.0);
+    lastSync_ = -1;
+  }
+
+  void Pump(bool force) {
+    if (pumping_) return;  // Qt is delivering an event that led here; never re-enter it
+    double now = Now();
+    if (!force && now - lastPump_ < kPumpInterval) return;
+    lastPump_ = now;
+    pumping_ = true;
+    View& view = TheView();
+    // Sync before Qt handles input: input handled now is carried out by the runtime
+    // right after this pump, and the next sync shows its outcome.
+    if (view.NeedsSync() && now - lastSync_ >= frameInterval_) {
+      view.Sync();
+      lastSync_ = now;
+    }
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    if (now - lastDeferred_ > 0.1) {
+      // Outside exec() Qt never reaches its deferred deletions (closed menus) by itself.
+      QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+      lastDeferred_ = now;
+    }
+    pumping_ = false;
+  }
+
+  void PumpPlatformEvents() override { Pump(false); }
+
+  void AddWaitDescriptors(std::vector<pollfd>& fds) override {
+    if (displayFd_ >= 0) fds.push_back(pollfd{displayFd_, POLLIN, 0});
+  }
+
+  void MessagePopup(const std::string& title, const std::string& text) override { RunMessagePopup(title, text); }
+  int ConfirmPopup(const std::string& title, const std::string& text) override { return RunConfirmPopup(title, text); }
+  int PromptPopup(const std::string& title, const std::string& text, std::string* response,
+                  int maxLength) override {
+    return RunPromptPopup(title, text, response, maxLength);
+  }
+  int FileSelectPopup(const FileSelectRequest& request, std::string* path) override {
+    return RunFileSelectPopup(request, path);
+  }
+
+  void WaitCursorChanged(int on) override {
+    if (on && !waitCursor_) QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (!on && waitCursor_) QApplication::restoreOverrideCursor();
+    waitCursor_ = on != 0;
+  }
+
+  void ScreenSize(int* height, int* width) override {
+    QScreen* s = QGuiApplication::primaryScreen();
+    QRect r = s ? s->availableGeometry() : QRect(0, 0, 1920, 1080);
+    *height = r.height();
+    *width = r.width();
+  }
+
+  void DropWaitCursor() { WaitCursorChanged(0); }
+
+ private:
+  int displayFd_ = -1;            // X connection descriptor, -1 when not on xcb
+  double frameInterval_ = 1 / 60.0;  // seconds between two syncs
+  double lastPump_ = -1;          // Now() of the last pump that reached Qt
+  double lastSync_ = -1;          // Now() of the last sync
+  double lastDeferred_ = -1;      // Now() of the last deferred-delete pass
+  bool pumping_ = false;          // inside Pump
+  bool waitCursor_ = false;       // the override cursor is set
+};
+
+QtFace& TheFace() {
+  static QtFace face;
+  return face;
+}
+
+bool g_ownApp = false;  // Start created the QApplication
+
+// The platform Qt will use: -platform on the command line, else QT_QPA_PLATFORM.
+std::string PlatformName(int argc, char** argv) {
+  for (int i = 1; i + 1 < argc; ++i) {
+    if (std::strcmp(argv[i], "-platform") == 0) return argv[i + 1];
+  }
+  const char* env = std::getenv("QT_QPA_PLATFORM");
+  return env ? env : "";
+}
+
+// Qt aborts the process when its platform cannot start; find out first where we can.
+bool DisplayAvailable(int argc, char** argv) {
+  std::string platform = PlatformName(argc, argv);
+  if (!platform.empty() && platform.rfind("xcb", 0) != 0) return true;  // offscreen, wayland ...: Qt decides
+#ifdef CHROMIK_HAVE_XCB
+  xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+  bool ok = c && !xcb_connection_has_error(c);
+  if (c) xcb_disconnect(c);
+  return ok;
+#else
+  const char* display = std::getenv("DISPLAY");
+  return display && *display;
+#endif
+}
+
+}  // namespace
+
+void PumpNow() { TheFace().Pump(true); }
+
+bool Start(int& argc, char** argv) {
+  if (!QApplication::instance()) {
+    if (!DisplayAvailable(argc, argv)) return false;
+    new QApplication(argc, argv);
+    g_ownApp = true;
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));  // honours control colours
+    QApplication::setQuitOnLastWindowClosed(false);  // the program ends its loop itself
+    InstallInputFilter(qApp);
+  }
+  TheView().Clear();
+  TheFace().Init();
+  SetFace(&TheFace());
+  return true;
+}
+
+void Stop() {
+  if (!QApplication::instance()) return;
+  TheView().Clear();
+  TheFace().DropWaitCursor();
+  if (&CurrentFace() == &TheFace()) SetFace(nullptr);
+  if (g_ownApp) {
+    delete qApp;
+    g_ownApp = false;
+  }
+}
+
+void SyncNow() {
+  if (QApplication::instance()) TheView().Sync();
+}
+
+long SyncCount() { return TheView().SyncCount(); }
+
+QWidget* ControlWidget(int panel, int control) {
+  CtrlView* v = TheView().FindCtrlView(panel, control);
+  return v ? v->body.data() : nullptr;
+}
+
+QWidget* PanelWidgetOf(int panel) {
+  PanelView* v = TheView().FindPanelView(panel);
+  return v ? v->widget.data() : nullptr;
+}
+
+bool SavePanelImage(int panel, const std::string& path) {
+  if (!QApplication::instance()) return false;
+  TheView().Sync();
+  PanelView* pv = TheView().FindPanelView(panel);
+  const Panel* p = FindPanel(panel);
+  if (!pv || !pv->widget || !p) return false;
+  QWidget* w = pv->widget;
+  // A tab page is rendered with its tab in front; the tab control shows the model's page again after.
+  QTabWidget* tabs = nullptr;
+  int oldIndex = -1;
+  if (pv->tabPage) {
+    CtrlView* owner = TheView().FindCtrlView(p->parent, p->tabOwner);
+    tabs = owner ? dynamic_cast<QTabWidget*>(owner->body.data()) : nullptr;
+    if (tabs) {
+      QSignalBlocker block(tabs);
+      oldIndex = tabs->currentIndex();
+      tabs->setCurrentWidget(w);
+    }
+  }
+  if (!pv->topLevel && !pv->tabPage && w->size() != QSize(p->width, p->height)) w->resize(p->width, p->height);
+  QCoreApplication::sendPostedEvents();  // layouts of freshly built widgets
+  QPixmap image = w->grab();
+  if (tabs) {
+    QSignalBlocker block(tabs);
+    tabs->setCurrentIndex(oldIndex);
+  }
+  return !image.isNull() && image.save(QStr(path), "PNG");
+}
+
+}  // namespace ui::qt

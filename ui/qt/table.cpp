@@ -1,0 +1,197 @@
+// Tables: a QTableView over an adapter that reads ui::TableData directly.
+//
+// The adapter copies nothing: cells are read from the model when the view
+// paints them, so a sync only has to say "changed" and the view repaints the
+// cells it shows. Only the row and column counts are kept, because Qt must be
+// told when they change.
+#include <QAbstractTableModel>
+#include <QHeaderView>
+#include <QTableView>
+
+#include <climits>
+
+#include "ui/operate.h"
+#include "ui/qt/view.h"
+
+namespace ui::qt {
+namespace {
+
+constexpr int kUnusedBg = 0xD4D4D4;    // cells of a column not in use
+constexpr int kUnusedText = 0x808080;
+
+class TableAdapter : public QAbstractTableModel {
+ public:
+  TableAdapter(int panel, int id, QObject* parent) : QAbstractTableModel(parent), panel_(panel), id_(id) {}
+
+  int rowCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : rows_; }
+  int columnCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : columns_; }
+
+  QVariant data(const QModelIndex& index, int role) const override {
+    const TableData* t = Table();
+    if (!t || !Inside(*t, index)) return {};
+    const CellData& cell = t->Cell(index.row() + 1, index.column() + 1);
+    const ColumnData& col = t->columnInfo[index.column()];
+    bool numeric = col.cellType == VAL_CELL_NUMERIC;
+    switch (role) {
+      case Qt::DisplayRole:
+      case Qt::EditRole: return numeric ? FormatNumber(cell.num, col.precision) : QStr(cell.text);
+      case Qt::BackgroundRole: return Rgb(col.inUse ? cell.bgColor : kUnusedBg);
+      case Qt::ForegroundRole: return Rgb(col.inUse ? cell.textColor : kUnusedText);
+      case Qt::TextAlignmentRole:
+        return QVariant::fromValue((numeric ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+      default: return {};
+    }
+  }
+
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+    const TableData* t = Table();
+    if (!t) return {};
+    if (orientation == Qt::Horizontal) {
+      if (section < 0 || section >= t->columns || role != Qt::DisplayRole) return {};
+      const std::string& title = t->columnInfo[section].title;
+      return title.empty() ? QString::number(section + 1) : QStr(title);
+    }
+    if (section < 0 || section >= t->rows) return {};
+    if (role == Qt::DisplayRole) return QString::number(section + 1);
+    if (role == Qt::ForegroundRole) return Rgb(t->rowLabelColor[section]);
+    return {};
+  }
+
+  Qt::ItemFlags flags(const QModelIndex& index) const override {
+    const TableData* t = Table();
+    const Control* c = FindControl(panel_, id_);
+    if (!t || !c || !Inside(*t, index)) return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    const ColumnData& col = t->columnInfo[index.column()];
+    if (!col.indicator && col.inUse && c->mode != VAL_INDICATOR) f |= Qt::ItemIsEditable;
+    return f;
+  }
+
+  // An edit goes to the runtime; the cell shows the model's value at the next sync.
+  bool setData(const QModelIndex& index, const QVariant& value, int role) override {
+    const TableData* t = Table();
+    if (role != Qt::EditRole || !t || !Inside(*t, index)) return false;
+    TableCell cell{index.row() + 1, index.column() + 1};
+    QString text = value.toString();
+    if (t->columnInfo[index.column()].cellType == VAL_CELL_NUMERIC) {
+      double d = 0;
+      if (ParseNumber(text, &d)) op::EditCell(panel_, id_, cell, d);
+    } else {
+      op::EditCell(panel_, id_, cell, StdStr(text));
+    }
+    TheView().MarkStale(panel_, id_);
+    return true;
+  }
+
+  void Refresh(const TableData& t) {
+    if (t.rows != rows_ || t.columns != columns_) {
+      beginResetModel();
+      rows_ = t.rows;
+      columns_ = t.columns;
+      endResetModel();
+      return;
+    }
+    if (rows_ == 0 || columns_ == 0) return;
+    emit dataChanged(index(0, 0), index(rows_ - 1, columns_ - 1));
+    emit headerDataChanged(Qt::Horizontal, 0, columns_ - 1);
+    emit headerDataChanged(Qt::Vertical, 0, rows_ - 1);
+  }
+
+ private:
+  const TableData* Table() const {
+    const Control* c = FindControl(panel_, id_);
+    return c ? c->table.get() : nullptr;
+  }
+  // Between syncs the model may already have another size than the view knows.
+  bool Inside(const TableData& t, const QModelIndex& index) const {
+    return index.isValid() && index.row() < std::min(rows_, t.rows) && index.column() < std::min(columns_, t.columns);
+  }
+  int panel_;        // panel handle of the table control
+  int id_;           // control id
+  int rows_ = 0;     // row count the view was told
+  int columns_ = 0;  // column count the view was told
+};
+
+class TableWidget : public QTableView {
+ public:
+  TableWidget(int panel, int id, QWidget* parent) : QTableView(parent), panel_(panel), id_(id) {
+    adapter = new TableAdapter(panel, id, this);
+    setModel(adapter);
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
+    setSelectionMode(QAbstractItemView::ContiguousSelection);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    verticalHeader()->setDefaultSectionSize(20);
+    verticalHeader()->setMinimumSectionSize(16);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setDefaultSectionSize(64);
+    horizontalHeader()->setHighlightSections(false);
+    setWordWrap(false);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { SelectionMoved(); });
+  }
+  bool Editing() const { return state() == QAbstractItemView::EditingState; }
+  TableAdapter* adapter;   // reads the model's table
+  bool syncing = false;    // the view is applying the model's state
+
+ private:
+  // The operator's selection, as the bounding rectangle of what is selected.
+  void SelectionMoved() {
+    if (syncing) return;
+    const QItemSelection sel = selectionModel()->selection();
+    TableRect r{0, 0, 0, 0};
+    if (!sel.isEmpty()) {
+      int top = INT_MAX, left = INT_MAX, bottom = -1, right = -1;
+      for (const QItemSelectionRange& range : sel) {
+        top = std::min(top, range.top());
+        left = std::min(left, range.left());
+        bottom = std::max(bottom, range.bottom());
+        right = std::max(right, range.right());
+      }
+      r = TableRect{top + 1, left + 1, bottom - top + 1, right - left + 1};
+    }
+    op::SelectCells(panel_, id_, r);
+  }
+  int panel_;  // panel handle
+  int id_;     // control id
+};
+
+void ApplySelection(TableWidget* w, const TableData& t) {
+  QItemSelectionModel* sm = w->selectionModel();
+  const TableRect& s = t.selection;
+  QItemSelection want;
+  if (s.top >= 1 && s.left >= 1 && s.height >= 1 && s.width >= 1 && s.top + s.height - 1 <= t.rows &&
+      s.left + s.width - 1 <= t.columns) {
+    want.select(w->adapter->index(s.top - 1, s.left - 1), w->adapter->index(s.top + s.height - 2, s.left + s.width - 2));
+  }
+  if (sm->selection() != want) sm->select(want, QItemSelectionModel::ClearAndSelect);
+  if (t.active.row >= 1 && t.active.row <= t.rows && t.active.column >= 1 && t.active.column <= t.columns) {
+    QModelIndex active = w->adapter->index(t.active.row - 1, t.active.column - 1);
+    if (sm->currentIndex() != active) sm->setCurrentIndex(active, QItemSelectionModel::NoUpdate);
+  }
+}
+
+}  // namespace
+
+QWidget* CreateTableBody(CtrlView& v, const Control&, QWidget* parent) {
+  return new TableWidget(v.panel, v.id, parent);
+}
+
+void ApplyTable(CtrlView& v, const Control& c) {
+  auto* w = static_cast<TableWidget*>(v.body.data());
+  if (!c.table) return;
+  const TableData& t = *c.table;
+  w->syncing = true;
+  w->adapter->Refresh(t);
+  for (int col = 0; col < t.columns; ++col) {
+    int width = t.columnInfo[col].width;
+    if (width > 0 && w->columnWidth(col) != width) w->setColumnWidth(col, width);
+  }
+  if (!w->Editing()) ApplySelection(w, t);
+  // Scroll only when the program moved the top row; the operator's scrolling stays.
+  if (t.topRow != v.topRowApplied && t.topRow >= 1 && t.topRow <= t.rows) {
+    w->scrollTo(w->adapter->index(t.topRow - 1, 0), QAbstractItemView::PositionAtTop);
+    v.topRowApplied = t.topRow;
+  }
+  w->syncing = false;
+}
+
+}  // namespace ui::qt
