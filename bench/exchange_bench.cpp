@@ -1,0 +1,181 @@
+// Exchange and GO-loop benchmarks against the simulator. Not a test: it prints
+// rates side by side, measured in one run, and their ratios.
+//
+//   chromik-bench [seconds-per-measurement]
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "app/Chromik4ANAv12.h"
+#include "app/harness_test.h"
+#include "app/program_state.h"
+#include "com232/frame.h"
+#include "com232/frame_format.h"
+#include "com232/link.h"
+#include "measurement/go_mode.h"
+#include "ui/headless.h"
+#include "ui/operate.h"
+#include "ui/ui.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
+
+double CpuSeconds() {
+  rusage u{};
+  getrusage(RUSAGE_SELF, &u);
+  return u.ru_utime.tv_sec + u.ru_utime.tv_usec / 1e6 + u.ru_stime.tv_sec + u.ru_stime.tv_usec / 1e6;
+}
+
+// A bare client: order 8 out, wait busily for the 54-byte answer, again.
+double BareLoopRate(std::uint16_t port, double seconds) {
+  int fd = socket(AF_INET, SOCK_STREAM, 0);
+  int one = 1;
+  setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_port = htons(port);
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  if (connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
+    std::perror("connect");
+    std::exit(1);
+  }
+  std::uint8_t order[8];
+  frame::EncodeHeader(order, frame::ORDER_MEASURED_VALUES, 0, nullptr, 0);
+  std::uint8_t buf[2048];
+  long count = 0;
+  const auto start = Clock::now();
+  while (Seconds(start, Clock::now()) < seconds) {
+    if (send(fd, order, 8, 0) != 8) break;
+    int have = 0, need = 8;
+    while (have < need) {
+      ssize_t n = recv(fd, buf + have, sizeof buf - have, MSG_DONTWAIT);
+      if (n > 0) have += static_cast<int>(n);
+      if (have >= 8) need = 8 + (buf[4] | (buf[5] << 8));
+      if (n == 0) return 0;
+    }
+    ++count;
+  }
+  double rate = count / Seconds(start, Clock::now());
+  close(fd);
+  return rate;
+}
+
+// The program's own exchange of order 8, with its waits and event dispatch.
+double ProgramExchangeRate(double seconds) {
+  long count = 0;
+  const auto start = Clock::now();
+  while (Seconds(start, Clock::now()) < seconds) {
+    BuildOrderFrame(frame::ORDER_MEASURED_VALUES, 0, 0, 0);
+    if (ExchangeOrder(8) != 1) {
+      std::fprintf(stderr, "exchange failed: %s\n", Frame.CommMessage);
+      std::exit(1);
+    }
+    ++count;
+  }
+  return count / Seconds(start, Clock::now());
+}
+
+// Runs GO for `seconds` (STOP is pressed from another thread, as by the operator); frames per second.
+double GoLoopRate(harness::Program& program, double seconds, double* cpuShare) {
+  const std::size_t before = program.Sim().OrderCount();
+  std::thread stopper([seconds] {
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+    ui::op::Press(Panels.Mainp, MAINP_STOP);
+  });
+  const double cpu0 = CpuSeconds();
+  const auto start = Clock::now();
+  if (!ui::op::Press(Panels.Mainp, MAINP_GO)) {
+    std::fprintf(stderr, "GO cannot be pressed\n");
+    std::exit(1);
+  }
+  ProcessSystemEvents();
+  const double wall = Seconds(start, Clock::now());
+  stopper.join();
+  if (cpuShare) *cpuShare = (CpuSeconds() - cpu0) / wall;
+  return (program.Sim().OrderCount() - before) / wall;
+}
+
+void Start(harness::Program& p) {
+  p.Start();
+  ui::headless::UseRealClock();
+  if (State.SensorConnected != 1) {
+    std::fprintf(stderr, "no connection to the simulator\n");
+    std::exit(1);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const double t = argc > 1 ? std::atof(argv[1]) : 2.0;
+  std::printf("measurement time %.1f s each; simulator in-process, loopback TCP unless stated\n\n", t);
+
+  {
+    harness::Program p;
+    Start(p);
+    // Side by side: the bare loop needs the simulator's only connection, so the program steps aside.
+    double program = 0, bare = 0;
+    for (int round = 0; round < 2; ++round) {
+      program += ProgramExchangeRate(t / 2);
+      CloseSensorLink();
+      bare += BareLoopRate(p.Sim().Port(), t / 2);
+      ConnectTcpServer();
+    }
+    program /= 2;
+    bare /= 2;
+    std::printf("exchange (order 8):  program %8.0f /s   bare busy loop %8.0f /s   ratio %.2f\n", program, bare,
+                program / bare);
+
+    double cpu = 0;
+    double go = GoLoopRate(p, t, &cpu);
+    CloseSensorLink();
+    double bare2 = BareLoopRate(p.Sim().Port(), t);
+    ConnectTcpServer();
+    std::printf("GO loop, headless:   program %8.0f /s   bare busy loop %8.0f /s   ratio %.2f\n", go, bare2,
+                go / bare2);
+
+    // A sensor that takes 50 ms to answer: processor time while waiting.
+    sim::FaultRule late{frame::ORDER_MEASURED_VALUES, sim::FaultKind::LateAnswer, 0, 50};
+    p.Sim().AddFault(late);
+    const double cpu0 = CpuSeconds();
+    const auto start = Clock::now();
+    int n = 0;
+    while (Seconds(start, Clock::now()) < t) {
+      BuildOrderFrame(frame::ORDER_MEASURED_VALUES, 0, 0, 0);
+      ExchangeOrder(8);
+      ++n;
+    }
+    const double share = (CpuSeconds() - cpu0) / Seconds(start, Clock::now());
+    std::printf("50 ms answers:       %d exchanges, %.2f %% of one core while waiting (simulator thread included)\n",
+                n, 100 * share);
+    double goCpu = 0;
+    double goSlow = GoLoopRate(p, t, &goCpu);
+    std::printf("GO with 50 ms answers: %.1f frames/s, %.2f %% of one core\n", goSlow, 100 * goCpu);
+    p.Sim().ClearFaults();
+  }
+
+  {
+    // Serial at 115200 baud with wire timing: 8 bytes out and 54 back take 62 x 10 bits.
+    harness::Options o;
+    o.serial = true;
+    o.sim.wireTiming = true;
+    harness::Program p(o);
+    Start(p);
+    const double limit = 115200.0 / (62 * 10);
+    double go = GoLoopRate(p, t, nullptr);
+    std::printf("GO at 115200 baud:   program %8.1f /s   wire limit %8.1f /s   ratio %.3f\n", go, limit, go / limit);
+  }
+  return 0;
+}

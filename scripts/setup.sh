@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs what building and testing need on Debian 12 (run as root or with sudo),
+# then configures and builds into the directory given (default: build).
+#   scripts/setup.sh [build-dir] [extra cmake arguments...]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(build-essential cmake pkg-config libgtest-dev qt6-base-dev libxcb1-dev fonts-dejavu-core xauth xvfb)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""
+  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -q
+  $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+build="${1:-build}"
+shift || true
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+cmake --build "$build" -j2
