@@ -44,7 +44,9 @@ AxisSpan AutoSpan(double lo, double hi, int maxTicks) {
     lo -= pad;
     hi += pad;
   }
-  double step = NiceStep(hi - lo, std::max(2, maxTicks));
+  // Rounded to a tenth of the extent, finer than the ticks: a tight view that still
+  // changes only every few percent of growth.
+  double step = NiceStep(hi - lo, std::max(10, maxTicks));
   AxisSpan s{std::floor(lo / step + 1e-9) * step, std::ceil(hi / step - 1e-9) * step};
   if (!(s.max > s.min)) s.max = s.min + step;
   return s;

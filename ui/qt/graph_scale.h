@@ -26,8 +26,9 @@ struct Ticks {
 Ticks NiceTicks(AxisSpan span, int maxTicks);
 
 // The span an autoscaled axis shows for data from `lo` to `hi`: rounded out to
-// tick steps, so that it changes only when data crosses a tick, not on every
-// new point; a flat or empty extent is widened.
+// a step of about a tenth of the extent (or finer when more ticks are asked
+// for), so that it changes only when data crosses such a step, not on every new
+// point; a flat or empty extent is widened.
 AxisSpan AutoSpan(double lo, double hi, int maxTicks);
 
 // Maps data coordinates into a pixel rectangle (y grows upwards in data).

@@ -40,7 +40,7 @@ const Control* PlotWidget::Source() const {
 }
 
 int PlotWidget::MaxTicks(bool vertical, int pixels) const {
-  return std::max(2, pixels / (vertical ? 26 : 60));
+  return std::max(2, pixels / (vertical ? 26 : 45));
 }
 
 QRect PlotWidget::RoughArea() const { return rect().adjusted(40, 10, -10, -22); }

@@ -32,7 +32,6 @@ int RunModal(QDialog& dialog) {
   });
   dialog.setWindowModality(Qt::ApplicationModal);
   dialog.show();
-  dialog.raise();
   dialog.activateWindow();
   while (open && !QuitRequested()) {
     ProcessSystemEvents();

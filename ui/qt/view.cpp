@@ -275,7 +275,7 @@ void View::ApplyTopLevel(PanelView& pv, const Panel& p) {
   } else {
     w->showNormal();
     if (w->geometry() != g) w->setGeometry(g);
-    w->raise();
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) w->raise();  // offscreen has no stacking
   }
   pv.visible = p.visible;
   pv.zoom = p.windowZoom;
