@@ -13,6 +13,9 @@
 namespace ui::qt {
 namespace {
 
+// Kinds of marks in the mirror.
+constexpr short kPoint = 0, kSegment = 1, kOther = 2;
+
 bool Transparent(int rgb) { return rgb < 0 || rgb > 0xFFFFFF; }
 
 struct Offset {
@@ -26,26 +29,43 @@ constexpr Offset kCircle[] = {{-1, -2}, {0, -2}, {1, -2}, {-2, -1}, {-1, -1}, {0
 constexpr Offset kDot[] = {{0, 0}};
 constexpr Offset kCross[] = {{-2, -2}, {-1, -1}, {0, 0}, {1, 1}, {2, 2}, {2, -2}, {1, -1}, {-1, 1}, {-2, 2}};
 
+// The cache image's pixels and the data-to-pixel factors, fetched once per
+// painting run: stamping 180000 points must not look them up per point.
+struct Canvas {
+  quint32* bits;      // first pixel of the image
+  qsizetype stride;   // pixels per line
+  int width, height;  // image size
+  double ax, bx;      // pixel x = ax + bx * data x
+  double ay, by;      // pixel y = ay + by * data y
+  Canvas(QImage& img, const PlotMap& map)
+      : bits(reinterpret_cast<quint32*>(img.bits())), stride(img.bytesPerLine() / 4), width(img.width()),
+        height(img.height()) {
+    bx = (map.area.width() - 1) / (map.x.max - map.x.min);
+    ax = map.area.left() - map.x.min * bx;
+    by = -(map.area.height() - 1) / (map.y.max - map.y.min);
+    ay = map.area.top() + (map.area.height() - 1) - map.y.min * by;
+  }
+};
+
 template <std::size_t N>
-void Stamp(QImage& img, int cx, int cy, quint32 argb, const Offset (&pattern)[N]) {
-  const int w = img.width(), h = img.height();
-  uchar* bits = img.bits();
-  const qsizetype bpl = img.bytesPerLine();
+void Stamp(const Canvas& c, int cx, int cy, quint32 argb, const Offset (&pattern)[N]) {
   for (const Offset& o : pattern) {
     int x = cx + o.dx, y = cy + o.dy;
-    if (x >= 0 && y >= 0 && x < w && y < h) reinterpret_cast<quint32*>(bits + y * bpl)[x] = argb;
+    if (x >= 0 && y >= 0 && x < c.width && y < c.height) c.bits[y * c.stride + x] = argb;
   }
 }
 
-void PutMarker(QImage& img, double px, double py, int rgb, int style) {
-  if (!std::isfinite(px) || !std::isfinite(py)) return;
-  int cx = static_cast<int>(std::lround(px)), cy = static_cast<int>(std::lround(py));
+void PutMarker(const Canvas& c, double x, double y, int rgb, int style) {
+  double px = c.ax + c.bx * x, py = c.ay + c.by * y;
+  // Off the image (or not a number): nothing to stamp.
+  if (!(px > -3 && px < c.width + 3 && py > -3 && py < c.height + 3)) return;
+  int cx = static_cast<int>(std::floor(px + 0.5)), cy = static_cast<int>(std::floor(py + 0.5));
   quint32 argb = 0xFF000000u | static_cast<quint32>(rgb & 0xFFFFFF);
   switch (style) {
-    case VAL_SOLID_CIRCLE: Stamp(img, cx, cy, argb, kCircle); break;
-    case VAL_SIMPLE_DOT: Stamp(img, cx, cy, argb, kDot); break;
-    case VAL_CROSS: Stamp(img, cx, cy, argb, kCross); break;
-    default: Stamp(img, cx, cy, argb, kSquare); break;
+    case VAL_SOLID_CIRCLE: Stamp(c, cx, cy, argb, kCircle); break;
+    case VAL_SIMPLE_DOT: Stamp(c, cx, cy, argb, kDot); break;
+    case VAL_CROSS: Stamp(c, cx, cy, argb, kCross); break;
+    default: Stamp(c, cx, cy, argb, kSquare); break;
   }
 }
 
@@ -109,35 +129,56 @@ GraphWidget::GraphWidget(int panel, int id, const Control* source, QWidget* pare
 
 // [SECTION] Scaling
 
-void GraphWidget::GrowExtent(const GraphData& g) {
+void GraphWidget::GrowMirror(const GraphData& g) {
   const auto& plots = g.plots;
-  if (!PrefixHolds(plots, extent_.count, extent_.firstHandle, extent_.lastHandle)) extent_ = Extent{};
-  Extent& e = extent_;
-  auto add = [&e](double x, double y) {
+  Mirror& m = mirror_;
+  if (!PrefixHolds(plots, m.marks.size(), m.firstHandle, m.lastHandle)) {
+    long generation = m.generation + 1;
+    m = Mirror{};
+    m.generation = generation;
+  }
+  auto add = [&m](double x, double y) {
     if (!std::isfinite(x) || !std::isfinite(y)) return;
-    if (!e.any) {
-      e.xlo = e.xhi = x;
-      e.ylo = e.yhi = y;
-      e.any = true;
+    if (!m.any) {
+      m.xlo = m.xhi = x;
+      m.ylo = m.yhi = y;
+      m.any = true;
       return;
     }
-    e.xlo = std::min(e.xlo, x);
-    e.xhi = std::max(e.xhi, x);
-    e.ylo = std::min(e.ylo, y);
-    e.yhi = std::max(e.yhi, y);
+    m.xlo = std::min(m.xlo, x);
+    m.xhi = std::max(m.xhi, x);
+    m.ylo = std::min(m.ylo, y);
+    m.yhi = std::max(m.yhi, y);
   };
-  for (std::size_t i = e.count; i < plots.size(); ++i) {
+  for (std::size_t i = m.marks.size(); i < plots.size(); ++i) {
     const PlotData& p = plots[i];
+    Mark mark;
+    mark.color = p.color;
+    mark.style = static_cast<short>(p.pointStyle);
+    std::size_t n = std::min(p.x.size(), p.y.size());
+    if (p.kind == PLOT_POINT && n >= 1) {
+      mark.kind = kPoint;
+      mark.x0 = p.x[0];
+      mark.y0 = p.y[0];
+    } else if (p.kind == PLOT_XY && p.x.size() == 2 && p.y.size() == 2) {
+      mark.kind = kSegment;
+      mark.x0 = p.x[0];
+      mark.y0 = p.y[0];
+      mark.x1 = p.x[1];
+      mark.y1 = p.y[1];
+    } else {
+      mark.kind = kOther;
+    }
+    m.marks.push_back(mark);
     if (p.kind == PLOT_Y) {
       for (std::size_t k = 0; k < p.y.size(); ++k) add(static_cast<double>(k), p.y[k]);
     } else {
-      for (std::size_t k = 0; k < std::min(p.x.size(), p.y.size()); ++k) add(p.x[k], p.y[k]);
+      for (std::size_t k = 0; k < n; ++k) add(p.x[k], p.y[k]);
     }
   }
-  e.count = plots.size();
   if (!plots.empty()) {
-    e.firstHandle = plots.front().handle;
-    e.lastHandle = plots.back().handle;
+    m.firstHandle = plots.front().handle;
+    m.lastHandle = plots.back().handle;
   }
 }
 
@@ -148,15 +189,14 @@ void GraphWidget::Spans(const GraphData& g, AxisSpan* x, AxisSpan* y) {
     *y = zoomY_;
     return;
   }
-  GrowExtent(g);
   QRect rough = RoughArea();
   auto axis = [this](const AxisData& a, double lo, double hi, int ticks) {
     if (a.mode == VAL_MANUAL && a.max > a.min) return AxisSpan{a.min, a.max};
-    if (!extent_.any) return a.max > a.min ? AxisSpan{a.min, a.max} : AxisSpan{0, 10};
+    if (!mirror_.any) return a.max > a.min ? AxisSpan{a.min, a.max} : AxisSpan{0, 10};
     return AutoSpan(lo, hi, ticks);
   };
-  *x = axis(g.xAxis, extent_.xlo, extent_.xhi, MaxTicks(false, rough.width()));
-  *y = axis(g.yAxis, extent_.ylo, extent_.yhi, MaxTicks(true, rough.height()));
+  *x = axis(g.xAxis, mirror_.xlo, mirror_.xhi, MaxTicks(false, rough.width()));
+  *y = axis(g.yAxis, mirror_.ylo, mirror_.yhi, MaxTicks(true, rough.height()));
 }
 
 // [SECTION] Painting
@@ -164,27 +204,24 @@ void GraphWidget::Spans(const GraphData& g, AxisSpan* x, AxisSpan* y) {
 void GraphWidget::UpdateCache(const GraphData& g, const PlotMap& map) {
   QSize size = map.area.size().toSize();
   bool valid = cache_.image.size() == size && SameSpan(cache_.x, map.x) && SameSpan(cache_.y, map.y) &&
-               PrefixHolds(g.plots, cache_.count, cache_.firstHandle, cache_.lastHandle);
+               cache_.generation == mirror_.generation && cache_.count <= mirror_.marks.size();
   if (!valid) {
     cache_.image = QImage(size, QImage::Format_ARGB32_Premultiplied);
     cache_.image.fill(Qt::transparent);
     cache_.count = 0;
     cache_.x = map.x;
     cache_.y = map.y;
+    cache_.generation = mirror_.generation;
   }
-  if (cache_.count < g.plots.size()) {
+  if (cache_.count < mirror_.marks.size()) {
     PlotMap local = map;
     local.area = QRectF(0, 0, size.width(), size.height());
     PaintPlots(g, cache_.count, local);
   }
-  cache_.count = g.plots.size();
-  if (!g.plots.empty()) {
-    cache_.firstHandle = g.plots.front().handle;
-    cache_.lastHandle = g.plots.back().handle;
-  }
+  cache_.count = mirror_.marks.size();
 }
 
-// Paints plots[from ..] onto the cache in drawing order. Points are stamped
+// Paints marks[from ..] onto the cache in drawing order. Points are stamped
 // into the pixels without a painter; runs of two-point segments of one colour
 // (the recorder's growing lines) go to the painter as one batch.
 void GraphWidget::PaintPlots(const GraphData& g, std::size_t from, const PlotMap& local) {
@@ -204,30 +241,31 @@ void GraphWidget::PaintPlots(const GraphData& g, std::size_t from, const PlotMap
     p.drawLines(segments.data(), static_cast<int>(segments.size()));
     segments.clear();
   };
-  for (std::size_t i = from; i < g.plots.size(); ++i) {
-    const PlotData& plot = g.plots[i];
+  const std::vector<Mark>& marks = mirror_.marks;
+  const Canvas canvas(img, local);  // the painter paints into the same pixels, so this stays valid
+  for (std::size_t i = from; i < marks.size(); ++i) {
+    const Mark& m = marks[i];
     ++plotsPainted_;
-    if (plot.kind == PLOT_XY && plot.x.size() == 2 && plot.y.size() == 2) {
-      if (segmentColour != plot.color) flushSegments();
-      segmentColour = plot.color;
-      segments.emplace_back(local.X(plot.x[0]), local.Y(plot.y[0]), local.X(plot.x[1]), local.Y(plot.y[1]));
+    if (m.kind == kSegment) {
+      if (segmentColour != m.color) flushSegments();
+      segmentColour = m.color;
+      segments.emplace_back(local.X(m.x0), local.Y(m.y0), local.X(m.x1), local.Y(m.y1));
       continue;
     }
     flushSegments();
+    if (m.kind == kPoint) {
+      painter.reset();  // the stamp writes the pixels itself
+      PutMarker(canvas, m.x0, m.y0, m.color, m.style);
+      continue;
+    }
+    const PlotData& plot = g.plots[i];  // the mirror's prefix is the model's
+    std::size_t n = std::min(plot.x.size(), plot.y.size());
     switch (plot.kind) {
-      case PLOT_POINT:
-        painter.reset();  // the stamp writes the pixels itself
-        if (!plot.x.empty() && !plot.y.empty()) {
-          PutMarker(img, local.X(plot.x[0]), local.Y(plot.y[0]), plot.color, plot.pointStyle);
-        }
-        break;
       case PLOT_Y: DrawLinePlot(open(), nullptr, plot.y.data(), plot.y.size(), plot.color, local); break;
-      case PLOT_XY:
-        DrawLinePlot(open(), plot.x.data(), plot.y.data(), std::min(plot.x.size(), plot.y.size()), plot.color,
-                     local);
-        break;
+      case PLOT_XY: DrawLinePlot(open(), plot.x.data(), plot.y.data(), n, plot.color, local); break;
       case PLOT_OVAL:
       case PLOT_RECT: DrawShape(open(), plot, local); break;
+      case PLOT_POINT: break;
     }
   }
   flushSegments();
@@ -256,6 +294,7 @@ void GraphWidget::paintEvent(QPaintEvent*) {
     return;
   }
   const GraphData& g = *c->graph;
+  GrowMirror(g);
   AxisSpan xs, ys;
   Spans(g, &xs, &ys);
   PlotMap map = PaintFrame(p, *c, xs, ys);

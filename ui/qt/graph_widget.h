@@ -4,11 +4,15 @@
 // appends plots (handles grow), so when the spans and size are unchanged and
 // the plots already painted are still the first ones of the list, only the
 // new plots are painted onto the image: a graph that receives one point per
-// frame costs one point per frame, however many it holds. Cursors, the zoom
-// rectangle and the frame are painted over it on every repaint.
+// frame costs one point per frame, however many it holds. When the image must
+// be painted again (a new range, a resize) the plots come from a compact
+// mirror kept beside it, not from the model's scattered plot objects. Cursors,
+// the zoom rectangle and the frame are painted over it on every repaint.
 #pragma once
 
 #include <QImage>
+
+#include <vector>
 
 #include "ui/qt/plot_widget.h"
 
@@ -30,11 +34,22 @@ class GraphWidget : public PlotWidget {
   void mouseDoubleClickEvent(QMouseEvent* e) override;
 
  private:
-  // Bounding box of the data over a prefix of the plots, grown as plots come.
-  struct Extent {
-    std::size_t count = 0;        // plots counted
-    int firstHandle = 0;          // handle of plots[0] when counted
-    int lastHandle = 0;           // handle of plots[count - 1]
+  // A compact copy of one plot: points and two-point segments (nearly all plots
+  // of a busy graph) carry their data, so repainting them walks one array
+  // instead of 60000 scattered model objects.
+  struct Mark {
+    double x0 = 0, y0 = 0;        // the point, or the segment's start
+    double x1 = 0, y1 = 0;        // the segment's end
+    int color = 0;                // 0xRRGGBB
+    short kind = 0;               // kPoint, kSegment, or kOther: read the model's plot
+    short style = 0;              // point style
+  };
+  // The plots seen so far, mirrored in order, with the extent of their data.
+  struct Mirror {
+    std::vector<Mark> marks;      // plots[0 .. marks.size()) as marks
+    int firstHandle = 0;          // handle of plots[0] when mirrored
+    int lastHandle = 0;           // handle of the last mirrored plot
+    long generation = 0;          // raised whenever the mirror starts over
     double xlo = 0, xhi = 0;      // data extent across
     double ylo = 0, yhi = 0;      // data extent up
     bool any = false;             // some finite value was seen
@@ -42,19 +57,18 @@ class GraphWidget : public PlotWidget {
   struct Cache {
     QImage image;                 // plot area, transparent where nothing is painted
     AxisSpan x, y;                // spans it was painted for
-    std::size_t count = 0;        // plots painted into it
-    int firstHandle = 0;          // handle of plots[0] when painted
-    int lastHandle = 0;           // handle of plots[count - 1]
+    std::size_t count = 0;        // marks painted into it
+    long generation = -1;         // mirror generation it was painted from
   };
+  void GrowMirror(const GraphData& g);
   void Spans(const GraphData& g, AxisSpan* x, AxisSpan* y);
-  void GrowExtent(const GraphData& g);
   void UpdateCache(const GraphData& g, const PlotMap& map);
   void PaintPlots(const GraphData& g, std::size_t from, const PlotMap& local);
   void PaintCursors(QPainter& p, const GraphData& g, const PlotMap& map);
   int CursorNear(const GraphData& g, QPointF at) const;
   void MoveCursorTo(QPointF at, bool release);
 
-  Extent extent_;               // autoscale extent
+  Mirror mirror_;               // the plots seen, and their extent for autoscaling
   Cache cache_;                 // painted plots
   PlotMap lastMap_;             // mapping of the last paint, for the mouse
   long plotsPainted_ = 0;       // plots painted into the cache so far
