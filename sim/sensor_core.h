@@ -1,0 +1,66 @@
+// What the simulated sensor does with an order: its state and the answer
+// bytes it sends back. No I/O; the serving thread in sensor_sim.cpp writes
+// the answers and applies faults.
+//
+// Orders served:
+//   1   write block p to RAM (p 0/1: ParameterBlock of set p, 40 bytes;
+//       p 2/3: TeachBlock of set p-2, 496 bytes); status = words replaced by
+//       the plausibility check; header only
+//   2   read block p from RAM: DataFrame of 40 or 496 bytes
+//   3   store the RAM of both sets into EEPROM; header only
+//   4   load EEPROM of both sets into RAM with the plausibility check;
+//       status = words replaced
+//   7   identification text as DataFrame
+//   8   one measured-value record
+//   190 header only, sent at the old rate; then the baud index is p
+// A block number above 3, or data of another length than the block's, is
+// answered like an unknown order: a status answer with code 1.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "sim/measure_model.h"
+#include "sim/sensor_data.h"
+
+namespace sim {
+
+constexpr const char* DEFAULT_ID_TEXT = "CHROMIK4 ANA SENSOR SIMULATOR V1.0";
+
+struct SensorState {
+  std::array<ParaSet, 2> ram;               // the parameter sets the sensor works with
+  std::array<ParaSet, 2> eeprom;            // what order 3 stored and order 4 loads
+  Calibration calibration;                  // white calibration factors
+  std::string idText = DEFAULT_ID_TEXT;     // DataFrame of order 7
+  bool idZeroByte = false;                  // order 7 appends a terminating zero byte
+  std::size_t measuredWords = MEASURED_WORDS;  // words per measured-value record (>= 23)
+  int baudIndex = 4;                        // baud-rate index as last set (any value; see BaudRateForIndex)
+  bool in0 = false;                         // trigger input IN0
+  MeasureModel model;                       // the simulated target
+
+  SensorState();
+};
+
+struct Answer {
+  std::vector<std::uint8_t> bytes;  // HeaderFrame followed by its DataFrame
+  int newBaudIndex = -1;            // 0 or more: switch to this index once the answer is out
+};
+
+// 0..4 = 9600, 19200, 38400, 57600, 115200; any other index = 115200.
+int BaudRateForIndex(int index);
+
+std::vector<std::uint8_t> BuildAnswer(std::uint8_t order, std::uint16_t status, const std::uint8_t* data,
+                                      std::size_t length);
+// Order echo 0, the code in the status word, no data.
+std::vector<std::uint8_t> BuildStatusAnswer(std::uint16_t code);
+
+// The parameter set the sensor measures with: set 0, or set 1 while set 0
+// has TRIGGER PARA and IN0 is high.
+const ParaSet& ActiveSet(const SensorState& s);
+
+Answer ExecuteOrder(SensorState& s, std::uint8_t order, std::uint16_t param, const std::vector<std::uint8_t>& data);
+
+}  // namespace sim

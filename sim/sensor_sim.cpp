@@ -1,0 +1,455 @@
+#include "sim/sensor_sim.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "com232/frame_format.h"
+
+namespace sim {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// An order whose bytes stop arriving is given up after this long.
+constexpr auto kInterByteTimeout = std::chrono::milliseconds(100);
+// How often a pseudo-terminal without an open slave is looked at again.
+constexpr auto kHangupRetry = std::chrono::milliseconds(10);
+
+std::string ErrnoText(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
+
+speed_t SpeedForIndex(int index) {
+  switch (BaudRateForIndex(index)) {
+    case 9600: return B9600;
+    case 19200: return B19200;
+    case 38400: return B38400;
+    case 57600: return B57600;
+    default: return B115200;
+  }
+}
+
+std::chrono::microseconds LineTime(std::size_t bytes, int baudIndex) {
+  return std::chrono::microseconds(std::int64_t(bytes) * 10 * 1000000 / BaudRateForIndex(baudIndex));
+}
+
+std::size_t PlanBytes(const AnswerPlan& plan) {
+  std::size_t n = 0;
+  for (const WriteStep& s : plan.steps) n += s.bytes.size();
+  return n;
+}
+
+}  // namespace
+
+SensorSim::SensorSim(SimConfig config) : config_(std::move(config)) {
+  state_.idText = config_.idText;
+  state_.idZeroByte = config_.idZeroByte;
+  state_.measuredWords = config_.measuredWords;
+  state_.baudIndex = config_.baudIndex;
+  state_.model = MeasureModel(config_.seed, config_.target);
+  for (const FaultRule& r : config_.faults) faults_.Add(r);
+  wireTiming_ = config_.wireTiming;
+  splitRng_ = 0x2545F4914F6CDD1Dull ^ config_.seed;
+  if (config_.baudCheck < 0) config_.baudCheck = config_.transport == Transport::Pty ? 1 : 0;
+}
+
+SensorSim::~SensorSim() { Stop(); }
+
+// [SECTION] Start and stop
+
+bool SensorSim::Start(std::string* error) {
+  if (started_ || stopping_) {
+    if (error) *error = "the simulator was already started";
+    return false;
+  }
+  if (pipe2(wake_, O_CLOEXEC | O_NONBLOCK) != 0) {
+    if (error) *error = ErrnoText("pipe");
+    return false;
+  }
+  bool ok = config_.transport == Transport::Tcp ? OpenTcp(error) : OpenPty(error);
+  if (!ok) return false;
+  t0_ = Clock::now();
+  started_ = true;
+  thread_ = std::thread([this] { Serve(); });
+  return true;
+}
+
+void SensorSim::Stop() {
+  {
+    std::lock_guard<std::mutex> lock(stopMutex_);
+    stopping_ = true;
+  }
+  stopCv_.notify_all();
+  if (wake_[1] >= 0) {
+    char c = 1;
+    [[maybe_unused]] ssize_t n = write(wake_[1], &c, 1);
+  }
+  if (thread_.joinable()) thread_.join();
+  for (int* fd : {&listenFd_, &masterFd_, &wake_[0], &wake_[1]}) {
+    if (*fd >= 0) close(*fd);
+    *fd = -1;
+  }
+}
+
+bool SensorSim::OpenTcp(std::string* error) {
+  listenFd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+  if (listenFd_ < 0) {
+    if (error) *error = ErrnoText("socket");
+    return false;
+  }
+  int one = 1;
+  setsockopt(listenFd_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_port = htons(config_.port);
+  if (inet_pton(AF_INET, config_.address.c_str(), &a.sin_addr) != 1) {
+    if (error) *error = "not an IPv4 address: " + config_.address;
+    return false;
+  }
+  if (bind(listenFd_, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || listen(listenFd_, 4) != 0) {
+    if (error) *error = ErrnoText(("listen on " + config_.address + ":" + std::to_string(config_.port)).c_str());
+    return false;
+  }
+  socklen_t len = sizeof a;
+  getsockname(listenFd_, reinterpret_cast<sockaddr*>(&a), &len);
+  port_ = ntohs(a.sin_port);
+  return true;
+}
+
+bool SensorSim::OpenPty(std::string* error) {
+  masterFd_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+  if (masterFd_ < 0 || grantpt(masterFd_) != 0 || unlockpt(masterFd_) != 0) {
+    if (error) *error = ErrnoText("pseudo-terminal");
+    return false;
+  }
+  char name[128];
+  if (ptsname_r(masterFd_, name, sizeof name) != 0) {
+    if (error) *error = ErrnoText("ptsname");
+    return false;
+  }
+  slavePath_ = name;
+  // Termios calls on the master act on the slave: raw 8N1 at the simulator's rate.
+  termios t{};
+  tcgetattr(masterFd_, &t);
+  cfmakeraw(&t);
+  t.c_cflag |= CLOCAL | CREAD;
+  cfsetspeed(&t, SpeedForIndex(config_.baudIndex));
+  tcsetattr(masterFd_, TCSANOW, &t);
+  return true;
+}
+
+// [SECTION] Serving
+
+void SensorSim::Serve() {
+  if (config_.transport == Transport::Tcp) {
+    ServeTcp();
+  } else {
+    ServePty();
+  }
+}
+
+void SensorSim::ServeTcp() {
+  while (!stopping_) {
+    pollfd p[2] = {{listenFd_, POLLIN, 0}, {wake_[0], POLLIN, 0}};
+    if (poll(p, 2, -1) < 0 && errno != EINTR) return;
+    if (stopping_) return;
+    if (!(p[0].revents & POLLIN)) continue;
+    int fd = accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+    if (fd < 0) continue;
+    int one = 1;
+    setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    ++connections_;
+    if (config_.verbose) std::fprintf(stderr, "[sim] client %d connected\n", connections_.load());
+    bool more = ServeLink(fd, false);
+    close(fd);
+    if (config_.verbose) std::fprintf(stderr, "[sim] client disconnected\n");
+    if (!more) return;
+  }
+}
+
+void SensorSim::ServePty() {
+  while (ServeLink(masterFd_, true)) {
+  }
+}
+
+bool SensorSim::BaudMatches(int fd) {
+  if (!config_.baudCheck) return true;
+  termios t{};
+  if (tcgetattr(fd, &t) != 0) return true;
+  return cfgetospeed(&t) == SpeedForIndex(BaudIndex());
+}
+
+bool SensorSim::ServeLink(int fd, bool pty) {
+  FrameReader reader;
+  Clock::time_point lastByte = Clock::now();
+  std::uint8_t buf[4096];
+  while (!stopping_) {
+    int timeout = -1;
+    if (reader.Pending()) {
+      auto left = std::chrono::duration_cast<std::chrono::milliseconds>(lastByte + kInterByteTimeout - Clock::now());
+      timeout = static_cast<int>(std::max<std::int64_t>(left.count(), 0)) + 1;
+    }
+    pollfd p[2] = {{fd, POLLIN, 0}, {wake_[0], POLLIN, 0}};
+    int r = poll(p, 2, timeout);
+    if (stopping_) return false;
+    if (r < 0) {
+      if (errno == EINTR) continue;
+      return true;
+    }
+    if (r == 0 && reader.Pending()) {
+      if (!Respond(fd, pty, reader.TakeIncomplete(), Clock::now())) return true;
+      continue;
+    }
+    if (!(p[0].revents & (POLLIN | POLLHUP | POLLERR))) continue;
+    ssize_t n = -1;
+    bool hangup = true;
+    if (p[0].revents & POLLIN) {
+      n = read(fd, buf, sizeof buf);
+      hangup = n < 0 && errno != EAGAIN && errno != EINTR;
+    }
+    if (n == 0 || (hangup && !pty)) return true;  // TCP: the client closed or failed
+    if (hangup) {
+      // The slave is closed (EIO, hang-up): drop what was half received and
+      // look again shortly, until the program opens it again.
+      reader.Reset();
+      if (!SleepUntil(Clock::now() + kHangupRetry)) return false;
+      continue;
+    }
+    if (n < 0) continue;
+    const auto now = Clock::now();
+    lastByte = now;
+    if (pty && !BaudMatches(fd)) {
+      reader.Reset();
+      OrderFrame garbage;
+      garbage.check = FrameCheck::BaudMismatch;
+      garbage.raw.assign(buf, buf + n);
+      Respond(fd, pty, garbage, now);
+      continue;
+    }
+    reader.Feed(buf, static_cast<std::size_t>(n));
+    OrderFrame f;
+    while (reader.Next(&f)) {
+      if (!Respond(fd, pty, f, now)) return true;
+    }
+  }
+  return false;
+}
+
+bool SensorSim::Respond(int fd, bool pty, const OrderFrame& f, Clock::time_point received) {
+  std::vector<std::uint8_t> answer;
+  FaultRule rule;
+  bool faulted = false;
+  int baudIndex;
+  bool wire;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    baudIndex = state_.baudIndex;  // the answer goes out at the rate in force when the order came
+    wire = wireTiming_;
+    if (f.check == FrameCheck::Ok) {
+      faulted = faults_.Match(f.order, &rule);
+      if (faulted && (rule.kind == FaultKind::Status1 || rule.kind == FaultKind::Status2)) {
+        answer = BuildStatusAnswer(rule.kind == FaultKind::Status1 ? frame::STATUS_INVALID_ORDER
+                                                                   : frame::STATUS_CONTROL_UNIT_ERROR);
+      } else {
+        Answer a = ExecuteOrder(state_, f.order, f.param, f.data);
+        answer = std::move(a.bytes);
+        if (a.newBaudIndex >= 0) state_.baudIndex = a.newBaudIndex;
+      }
+    } else if (f.check != FrameCheck::BaudMismatch) {
+      answer = BuildStatusAnswer(frame::STATUS_CONTROL_UNIT_ERROR);
+    }
+    Log(f, faulted ? FaultRuleText(rule) : std::string());
+  }
+  if (answer.empty()) return true;
+  const bool statusFault = faulted && (rule.kind == FaultKind::Status1 || rule.kind == FaultKind::Status2);
+  AnswerPlan plan = PlanAnswer(answer, faulted && !statusFault ? &rule : nullptr, splitRng_);
+  if (wire && !plan.steps.empty()) plan.steps[0].pauseBefore += LineTime(f.raw.size() + PlanBytes(plan), baudIndex);
+  // A pseudo-terminal cannot be closed on the program: a close fault ends in silence.
+  if (!Deliver(fd, plan, received)) return pty;
+  return pty || !plan.closeAfter;
+}
+
+bool SensorSim::Deliver(int fd, const AnswerPlan& plan, Clock::time_point start) {
+  Clock::time_point t = start;
+  for (const WriteStep& step : plan.steps) {
+    t += step.pauseBefore;
+    if (t > Clock::now() && !SleepUntil(t)) return false;
+    if (!WriteAll(fd, step.bytes)) return false;
+  }
+  return true;
+}
+
+bool SensorSim::WriteAll(int fd, const std::vector<std::uint8_t>& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = fd == masterFd_ ? write(fd, bytes.data() + done, bytes.size() - done)
+                                : send(fd, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
+    if (n > 0) {
+      done += static_cast<std::size_t>(n);
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && errno != EAGAIN) return false;
+    // The peer is not reading: wait for room, but not past a stop.
+    pollfd p[2] = {{fd, POLLOUT, 0}, {wake_[0], POLLIN, 0}};
+    poll(p, 2, 100);
+    if (stopping_) return false;
+  }
+  return true;
+}
+
+bool SensorSim::SleepUntil(Clock::time_point t) {
+  std::unique_lock<std::mutex> lock(stopMutex_);
+  return !stopCv_.wait_until(lock, t, [this] { return stopping_.load(); });
+}
+
+// [SECTION] Log
+
+void SensorSim::Log(const OrderFrame& f, const std::string& fault) {
+  ++orderCount_;
+  if (config_.verbose) {
+    std::fprintf(stderr, "[sim] order %u p=%u len=%u %s%s%s\n", unsigned(f.order), unsigned(f.param),
+                 unsigned(f.length), FrameCheckName(f.check), fault.empty() ? "" : " fault ", fault.c_str());
+  }
+  if (config_.logLimit > 0) {
+    if (log_.size() >= config_.logLimit) log_.pop_front();
+    OrderRecord r;
+    r.check = f.check;
+    r.order = f.order;
+    r.param = f.param;
+    r.length = f.length;
+    r.data = f.data;
+    r.raw = f.raw;
+    r.fault = fault;
+    r.time = std::chrono::duration<double>(Clock::now() - t0_).count();
+    log_.push_back(std::move(r));
+  }
+  logged_.notify_all();
+}
+
+std::vector<OrderRecord> SensorSim::Orders() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return std::vector<OrderRecord>(log_.begin(), log_.end());
+}
+
+std::size_t SensorSim::OrderCount() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return orderCount_;
+}
+
+bool SensorSim::WaitForOrders(std::size_t count, std::chrono::milliseconds bound) const {
+  std::unique_lock<std::mutex> lock(mutex_);
+  return logged_.wait_for(lock, bound, [&] { return orderCount_ >= count; });
+}
+
+void SensorSim::ClearLog() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  log_.clear();
+  orderCount_ = 0;
+}
+
+// [SECTION] State access
+
+void SensorSim::AddFault(const FaultRule& rule) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  faults_.Add(rule);
+}
+
+void SensorSim::ClearFaults() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  faults_.Clear();
+}
+
+ParaSet SensorSim::RamSet(int set) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return state_.ram[set & 1];
+}
+
+void SensorSim::SetRamSet(int set, const ParaSet& value) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  state_.ram[set & 1] = value;
+}
+
+ParaSet SensorSim::EepromSet(int set) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return state_.eeprom[set & 1];
+}
+
+void SensorSim::SetEepromSet(int set, const ParaSet& value) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  state_.eeprom[set & 1] = value;
+}
+
+std::string SensorSim::IdText() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return state_.idText;
+}
+
+void SensorSim::SetIdText(const std::string& text, bool zeroByte) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  state_.idText = text;
+  state_.idZeroByte = zeroByte;
+}
+
+TargetConfig SensorSim::Target() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return state_.model.Target();
+}
+
+void SensorSim::SetTarget(const TargetConfig& target) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  state_.model.SetTarget(target);
+}
+
+void SensorSim::SetTargetColour(Rgb colour) {
+  TargetConfig t;
+  t.colours = {colour};
+  t.noise = 0;
+  SetTarget(t);
+}
+
+int SensorSim::BaudIndex() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return state_.baudIndex;
+}
+
+void SensorSim::SetBaudIndex(int index) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  state_.baudIndex = index;
+}
+
+Calibration SensorSim::CalibrationFactors() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return state_.calibration;
+}
+
+void SensorSim::SetCalibrationFactors(const Calibration& cal) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  state_.calibration = cal;
+}
+
+void SensorSim::SetTriggerInput(bool in0) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  state_.in0 = in0;
+}
+
+void SensorSim::SetMeasuredWordCount(std::size_t words) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  state_.measuredWords = words;
+}
+
+void SensorSim::SetWireTiming(bool on) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  wireTiming_ = on;
+}
+
+}  // namespace sim
