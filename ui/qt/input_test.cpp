@@ -232,6 +232,22 @@ TEST_F(Input, OperatorResizeIsReportedButTheProgramsIsNot) {
   GetPanelAttribute(panel, ATTR_WIDTH, &w);
   EXPECT_EQ(h, 400);
   EXPECT_EQ(w, 600);
+
+  // The program maximises the window: no size or zoom event comes back.
+  Log().clear();
+  SetPanelAttribute(panel, ATTR_WINDOW_ZOOM, VAL_MAXIMIZE);
+  Show();
+  Dispatch();
+  EXPECT_TRUE(window->windowState() & Qt::WindowMaximized);
+  EXPECT_TRUE(Log().empty());
+  // The window manager restores it for the operator: the model hears of it.
+  window->showNormal();
+  Settle();
+  Dispatch();
+  int zoom = -1;
+  GetPanelAttribute(panel, ATTR_WINDOW_ZOOM, &zoom);
+  EXPECT_EQ(zoom, VAL_NO_ZOOM);
+  EXPECT_TRUE(qt_test::Logged("panel" + std::to_string(panel) + ":" + std::to_string(EVENT_PANEL_SIZE)));
 }
 
 TEST_F(Input, RightDoubleClickOnThePanelBackgroundGoesToThePanel) {

@@ -1,5 +1,6 @@
 // The view follows the model: what a sync shows, what it costs, what it renders.
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,6 +10,7 @@
 
 #include <filesystem>
 
+#include "ui/face.h"
 #include "ui/model.h"
 #include "ui/qt/qt_test_support.h"
 
@@ -262,6 +264,32 @@ TEST_F(QtFaceTest, SavePanelImageRendersPanelsAndTabPages) {
     EXPECT_TRUE(varied) << path;
   }
   EXPECT_FALSE(ui::qt::SavePanelImage(999, (dir / "none.png").string()));
+}
+
+TEST_F(QtFaceTest, TheDisplayConnectionWakesTheWaitOnlyWhereThereIsOne) {
+  std::vector<pollfd> fds;
+  ui::CurrentFace().AddWaitDescriptors(fds);
+  bool x11 = QGuiApplication::platformName() == QLatin1String("xcb");
+  ASSERT_EQ(fds.size(), x11 ? 1u : 0u);
+  if (x11) {
+    EXPECT_GE(fds[0].fd, 0);
+  }
+}
+
+// Runs in a child process: exits 0 when Start reports that there is no display.
+void StartWithoutDisplay() {
+  setenv("QT_QPA_PLATFORM", "xcb", 1);
+  unsetenv("DISPLAY");
+  static int argc = 1;
+  static char name[] = "no_display";
+  static char* argv[] = {name, nullptr};
+  std::exit(ui::qt::Start(argc, argv) ? 1 : 0);
+}
+
+// Qt aborts the process when its platform cannot start; Start must find out first.
+TEST(QtStart, WithoutADisplayStartFailsInsteadOfAborting) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");  // a fresh process, without a QApplication yet
+  EXPECT_EXIT(StartWithoutDisplay(), ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace
