@@ -5,6 +5,7 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
@@ -25,6 +26,8 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kInterByteTimeout = std::chrono::milliseconds(100);
 // How often a pseudo-terminal without an open slave is looked at again.
 constexpr auto kHangupRetry = std::chrono::milliseconds(10);
+// Sleeps end this long before their deadline and spin the rest.
+constexpr auto kSpinBeforeDeadline = std::chrono::microseconds(60);
 
 std::string ErrnoText(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
 
@@ -150,6 +153,7 @@ bool SensorSim::OpenPty(std::string* error) {
 // [SECTION] Serving
 
 void SensorSim::Serve() {
+  prctl(PR_SET_TIMERSLACK, 1UL);  // wire timing needs sleeps that end on time
   if (config_.transport == Transport::Tcp) {
     ServeTcp();
   } else {
@@ -308,8 +312,16 @@ bool SensorSim::WriteAll(int fd, const std::vector<std::uint8_t>& bytes) {
 }
 
 bool SensorSim::SleepUntil(Clock::time_point t) {
-  std::unique_lock<std::mutex> lock(stopMutex_);
-  return !stopCv_.wait_until(lock, t, [this] { return stopping_.load(); });
+  {
+    std::unique_lock<std::mutex> lock(stopMutex_);
+    if (stopCv_.wait_until(lock, t - kSpinBeforeDeadline, [this] { return stopping_.load(); })) return false;
+  }
+  // The last stretch is spun: a wake-up from sleep can come late by more
+  // than the line time of a few bytes.
+  while (Clock::now() < t) {
+    if (stopping_) return false;
+  }
+  return true;
 }
 
 // [SECTION] Log
