@@ -26,12 +26,12 @@ const char* const kUsage =
     "  --baud-check on|off ignore bytes sent at another speed than the simulator's\n"
     "                      (pseudo-terminal only; default on)\n"
     "  --seed N            seed of the target noise (default 1)\n"
-    "  --target SPEC       R,G,B (a fixed colour, 0..4095 each), drift[:FRAMES] or step[:FRAMES];\n"
+    "  --target TARGET     R,G,B (a fixed colour, 0..4095 each), drift[:FRAMES] or step[:FRAMES];\n"
     "                      drift and step run through the taught colours, or through the colours\n"
     "                      given after a further colon: step:100:4000,0,0/0,4000,0\n"
     "  --noise N           noise of the target, +- N counts per channel (default 6)\n"
     "  --words N           words per measured-value record, at least 23 (default 23)\n"
-    "  --fault SPEC        ORDER:KIND[=VALUE][:NTH], ORDER a number or any; repeatable\n"
+    "  --fault FAULT       ORDER:KIND[=VALUE][:NTH], ORDER a number or any; repeatable\n"
     "  --verbose           log every order on stderr\n"
     "  --help              show this text\n"
     "\n"
@@ -55,15 +55,15 @@ bool ParseColour(std::string_view s, sim::Rgb* c) {
   return true;
 }
 
-bool ParseTarget(std::string_view spec, sim::TargetConfig* t) {
+bool ParseTarget(std::string_view text, sim::TargetConfig* t) {
   sim::Rgb c{};
-  if (ParseColour(spec, &c)) {
+  if (ParseColour(text, &c)) {
     t->motion = sim::Motion::Fixed;
     t->colours = {c};
     return true;
   }
-  std::size_t colon = spec.find(':');
-  std::string_view motion = spec.substr(0, colon);
+  std::size_t colon = text.find(':');
+  std::string_view motion = text.substr(0, colon);
   if (motion == "drift") {
     t->motion = sim::Motion::Drift;
   } else if (motion == "step") {
@@ -72,7 +72,7 @@ bool ParseTarget(std::string_view spec, sim::TargetConfig* t) {
     return false;
   }
   if (colon == std::string_view::npos) return true;
-  std::string_view rest = spec.substr(colon + 1);
+  std::string_view rest = text.substr(colon + 1);
   std::size_t colon2 = rest.find(':');
   long frames;
   if (!ToInt(rest.substr(0, colon2), &frames) || frames < 1) return false;
