@@ -98,11 +98,8 @@ QString Masked(const Control& c, const QString& text) {
   return QString(text.size(), QChar(static_cast<char16_t>(c.passwordMask)));
 }
 
-void Post(CtrlView& v, bool posted) {
-  (void)posted;
-  // Refused or not, the widget shows the model's state at the next sync.
-  TheView().MarkStale(v.panel, v.id);
-}
+// After operator input, refused or not, the widget shows the model's state at the next sync.
+void ShowModelAgain(int panel, int id) { TheView().MarkStale(panel, id); }
 
 QLineEdit* MakeField(CtrlView& v, const Control& c, QWidget* parent) {
   auto* e = new QLineEdit(parent);
@@ -113,14 +110,10 @@ QLineEdit* MakeField(CtrlView& v, const Control& c, QWidget* parent) {
   QObject::connect(e, &QLineEdit::editingFinished, e, [e, panel, id, number] {
     if (!e->isModified()) return;
     e->setModified(false);
-    CtrlView* cv = TheView().FindCtrlView(panel, id);
-    if (!cv) return;
-    if (number) {
-      double d = 0;
-      Post(*cv, ParseNumber(e->text(), &d) && op::SetValue(panel, id, d));
-    } else {
-      Post(*cv, op::SetText(panel, id, StdStr(e->text())));
-    }
+    double d = 0;
+    if (!number) op::SetText(panel, id, StdStr(e->text()));
+    else if (ParseNumber(e->text(), &d)) op::SetValue(panel, id, d);
+    ShowModelAgain(panel, id);
   });
   return e;
 }
@@ -131,7 +124,8 @@ QWidget* MakeButton(CtrlView& v, const Control& c, QWidget* parent) {
   b->setAutoDefault(false);
   const int panel = v.panel, id = v.id;
   QObject::connect(b, &QPushButton::clicked, b, [panel, id] {
-    if (CtrlView* cv = TheView().FindCtrlView(panel, id)) Post(*cv, op::Press(panel, id));
+    op::Press(panel, id);
+    ShowModelAgain(panel, id);
   });
   return b;
 }
@@ -142,10 +136,10 @@ QWidget* MakeSlide(CtrlView& v, QWidget* parent) {
   const int panel = v.panel, id = v.id;
   auto commit = [s, panel, id] {
     const Control* c = FindControl(panel, id);
-    CtrlView* cv = TheView().FindCtrlView(panel, id);
-    if (!c || !cv) return;
+    if (!c) return;
     double lo = c->minValue > -1e299 ? c->minValue : 0, hi = c->maxValue < 1e299 ? c->maxValue : 100;
-    Post(*cv, op::SetValue(panel, id, lo + (hi - lo) * s->value() / 1000.0));
+    op::SetValue(panel, id, lo + (hi - lo) * s->value() / 1000.0);
+    ShowModelAgain(panel, id);
   };
   QObject::connect(s, &QSlider::sliderReleased, s, commit);
   QObject::connect(s, &QSlider::valueChanged, s, [s, commit] {
@@ -162,7 +156,8 @@ QWidget* MakeBody(CtrlView& v, const Control& c, QWidget* parent) {
     case CTRL_BINARY_SWITCH: {
       auto* s = new SwitchWidget(parent);
       QObject::connect(s, &QAbstractButton::clicked, s, [panel, id] {
-        if (CtrlView* cv = TheView().FindCtrlView(panel, id)) Post(*cv, op::Press(panel, id));
+        op::Press(panel, id);
+    ShowModelAgain(panel, id);
       });
       return s;
     }
@@ -175,7 +170,8 @@ QWidget* MakeBody(CtrlView& v, const Control& c, QWidget* parent) {
     case CTRL_TEXT_BOX: {
       auto* t = new TextBoxWidget(parent);
       t->committed = [panel, id](const QString& text) {
-        if (CtrlView* cv = TheView().FindCtrlView(panel, id)) Post(*cv, op::SetText(panel, id, StdStr(text)));
+        op::SetText(panel, id, StdStr(text));
+        ShowModelAgain(panel, id);
       };
       return t;
     }
@@ -254,6 +250,14 @@ void ApplyPalette(CtrlView& v, const Control& c) {
       w->setAutoFillBackground(c.bgColor <= 0xFFFFFF);
       if (c.bgColor <= 0xFFFFFF) SetRole(pal, QPalette::Window, c.bgColor);
       break;
+    case CTRL_TAB:
+    case CTRL_DECORATION:
+    case CTRL_LED:
+    case CTRL_BINARY_SWITCH:
+    case CTRL_PICTURE:
+    case CTRL_GRAPH:
+    case CTRL_STRIP_CHART:
+      break;  // painted from the model's colours, or in the desktop's
     default:
       SetRole(pal, QPalette::Base, bg);
       SetRole(pal, QPalette::Text, c.textColor);

@@ -1,6 +1,9 @@
 // Operator input on the Qt widgets reaches the program as the runtime's events.
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -9,6 +12,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -299,6 +303,44 @@ TEST_F(Input, PopupsShowTheProgramsTextsAndTheOperatorsAnswers) {
   std::string response;
   EXPECT_EQ(PromptPopup("ATTENTION!", "Set selection to:", &response, 5), 0);
   EXPECT_EQ(response, "12345");
+}
+
+TEST_F(Input, FileSelectionTellsNewFilesFromExistingOnes) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  QString existing = dir.filePath(QStringLiteral("Parameter.ini"));
+  QFile(existing).open(QIODevice::WriteOnly);
+  QString title, shownDir;
+  QStringList filters;
+  auto choose = [&](const QString& name) {
+    AnswerNextDialog([&, name](QWidget* w) {
+      auto* dialog = qobject_cast<QFileDialog*>(w);
+      ASSERT_NE(dialog, nullptr);
+      title = dialog->windowTitle();
+      shownDir = dialog->directory().absolutePath();
+      filters = dialog->nameFilters();
+      dialog->selectFile(name);
+      QMetaObject::invokeMethod(dialog, "accept");  // as the Open or Save button does
+    });
+  };
+  std::string dirPath = dir.path().toStdString(), path;
+  choose(QStringLiteral("Parameter.ini"));
+  EXPECT_EQ(FileSelectPopup(dirPath.c_str(), "Parameter.ini", "*.ini", "Load parameter file", VAL_LOAD_BUTTON, 0, &path),
+            VAL_EXISTING_FILE_SELECTED);
+  EXPECT_EQ(QString::fromStdString(path), existing);
+  EXPECT_EQ(title, "Load parameter file");
+  EXPECT_EQ(shownDir, QDir(dir.path()).absolutePath());
+  ASSERT_FALSE(filters.isEmpty());
+  EXPECT_TRUE(filters.front().contains("*.ini"));
+
+  choose(QStringLiteral("New.ini"));
+  EXPECT_EQ(FileSelectPopup(dirPath.c_str(), "New.ini", "*.ini", "Save parameter file", VAL_SAVE_BUTTON, 1, &path),
+            VAL_NEW_FILE_SELECTED);
+  EXPECT_EQ(QString::fromStdString(path), dir.filePath(QStringLiteral("New.ini")));
+
+  AnswerNextDialog([](QWidget* w) { qobject_cast<QFileDialog*>(w)->reject(); });
+  EXPECT_EQ(FileSelectPopup(dirPath.c_str(), "", "*.ini", "Load", VAL_LOAD_BUTTON, 0, &path), VAL_NO_FILE_SELECTED);
+  EXPECT_TRUE(path.empty());
 }
 
 // Watches keep being served while a popup is open: the sensor link does not stall.

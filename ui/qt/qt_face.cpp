@@ -51,7 +51,12 @@ class QtFace : public Face {
   }
 
   void Pump(bool force) {
-    if (pumping_) return;  // Qt is delivering an event that led here; never re-enter it
+    if (pumping_) {
+      // Qt is delivering an event that led here: no sync inside it, but a popup's
+      // loop still needs Qt's events.
+      if (force) QCoreApplication::processEvents(QEventLoop::AllEvents);
+      return;
+    }
     double now = Now();
     if (!force && now - lastPump_ < kPumpInterval) return;
     lastPump_ = now;
