@@ -40,7 +40,7 @@ const Control* PlotWidget::Source() const {
 }
 
 int PlotWidget::MaxTicks(bool vertical, int pixels) const {
-  return std::max(2, pixels / (vertical ? 26 : 45));
+  return std::max(3, pixels / (vertical ? 24 : 45));  // at least two labelled ticks on short axes
 }
 
 QRect PlotWidget::RoughArea() const { return rect().adjusted(40, 10, -10, -22); }

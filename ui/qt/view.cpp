@@ -161,6 +161,10 @@ void View::Reconcile() {
       if (cv) cv->rev = 0;
     }
   }
+  // Child panels lie above their parent's controls, also above controls made after them.
+  for (auto& pvp : panels_) {
+    if (pvp && pvp->widget && !pvp->topLevel && !pvp->tabPage) pvp->widget->raise();
+  }
 }
 
 // [SECTION] Sync
@@ -184,7 +188,8 @@ void View::Sync() {
     Reconcile();
     syncedStructure_ = m.structureRev;
   }
-  // A variant change (an indicator made editable, a field made a combo box) rebuilds one control.
+  // Controls whose rev moved; a variant change (an indicator made editable, a field
+  // made a combo box) builds the control's widget anew first.
   for (auto& pvp : panels_) {
     if (!pvp) continue;
     const Panel* p = FindPanel(pvp->handle);
