@@ -24,7 +24,7 @@ int BuildConnectionPage(int page) {
   for (int i = 0; i < 5; ++i) InsertListItem(page, COM_BAUDRATE, -1, rates[i], static_cast<double>(i));
   SetCtrlVal(page, COM_BAUDRATE, 4);
 
-  Place(page, COM_IP_ADRESS, CTRL_STRING, "SERVER (NAME OR IP ADDRESS)", 64, 10, 22, 180, CBF_StringIpAdress);
+  Place(page, COM_IP_ADRESS, CTRL_STRING, "SERVER (NAME OR IP)", 64, 10, 22, 180, CBF_StringIpAdress);
   SetHelp(page, COM_IP_ADRESS, help::StringIpAdress);
   SetCtrlAttribute(page, COM_IP_ADRESS, ATTR_MAX_ENTRY_LENGTH, 255);
   Place(page, COM_PORT_NUMBER, CTRL_STRING, "PORT", 64, 198, 22, 70, CBF_StringPortNumber);
@@ -68,6 +68,8 @@ void PlaceRowTable(int page, int id, const char* label, int top, int left, int h
     SetTableColumnAttribute(page, id, col, ATTR_MIN_VALUE, 0.0);
     SetTableColumnAttribute(page, id, col, ATTR_MAX_VALUE, 65535.0);
   }
+  // The last column is the row colour: a cell without a value, shown by its background.
+  SetTableColumnAttribute(page, id, columns, ATTR_CELL_TYPE, VAL_CELL_STRING);
   SetTableColumnAttribute(page, id, columns, ATTR_CTRL_MODE, VAL_INDICATOR);
   SetTableColumnAttribute(page, id, columns, ATTR_LABEL_TEXT, "");
   SetTableColumnAttribute(page, id, columns, ATTR_COLUMN_WIDTH, 16);
@@ -102,6 +104,7 @@ int BuildTableAttributesPage(int page) {
   SetTableColumnAttribute(page, ATTR_SPEC_TABLE, 1, ATTR_CELL_TYPE, VAL_CELL_STRING);
   SetTableColumnAttribute(page, ATTR_SPEC_TABLE, 1, ATTR_LABEL_TEXT, "Row specification");
   SetTableColumnAttribute(page, ATTR_SPEC_TABLE, 1, ATTR_COLUMN_WIDTH, 200);
+  SetTableColumnAttribute(page, ATTR_SPEC_TABLE, 2, ATTR_CELL_TYPE, VAL_CELL_STRING);
   SetTableColumnAttribute(page, ATTR_SPEC_TABLE, 2, ATTR_CTRL_MODE, VAL_INDICATOR);
   SetTableColumnAttribute(page, ATTR_SPEC_TABLE, 2, ATTR_LABEL_TEXT, "");
   SetTableColumnAttribute(page, ATTR_SPEC_TABLE, 2, ATTR_COLUMN_WIDTH, 16);
@@ -126,7 +129,7 @@ void PlaceHelpedDisplay(int panel, int id, const char* label, int top, int left,
 }
 
 void PlaceLamp(int panel, int id, const char* label, int top, int left, CtrlCallbackPtr cb, const char* text) {
-  Place(panel, id, CTRL_LED, label, top, left, 18, 40, cb);
+  Place(panel, id, CTRL_LED, label, top, left, 18, 18, cb);
   SetHelp(panel, id, text);
 }
 }  // namespace
@@ -144,11 +147,11 @@ void BuildDatapDisplays(int panel) {
   PlaceHelpedDisplay(panel, DATAP_DELTAC, "DELTA C", 98, 8, 58, CBF_DispDeltaC, help::DispDeltaC);
   PlaceHelpedDisplay(panel, DATAP_COL, "C-No", 98, 72, 58, CBF_DispCOL, help::DispCOL);
   PlaceHelpedDisplay(panel, DATAP_GROUP, "GROUP", 98, 136, 58, CBF_DispGroup, help::DispGroup);
-  PlaceLamp(panel, DATAP_LEDTRIG, "LED TRIG", 100, 210, CBF_LedTrig, help::LedTrig);
+  PlaceLamp(panel, DATAP_LEDTRIG, "LED TRIG", 100, 210, CBF_LedTrig, help::LedTrig);  // labels right of the lamps
   SetCtrlAttribute(panel, DATAP_LEDTRIG, ATTR_OFF_COLOR, 0x000000);
   SetCtrlAttribute(panel, DATAP_LEDTRIG, ATTR_ON_COLOR, 0x00C000);
-  PlaceLamp(panel, DATAP_OUT0, "OUT0", 100, 274, CBF_DispHelpOnly, kOutLampHelp0);
-  PlaceLamp(panel, DATAP_OUT1, "OUT1", 100, 338, CBF_DispHelpOnly, kOutLampHelp1);
+  PlaceLamp(panel, DATAP_OUT0, "OUT0", 100, 296, CBF_DispHelpOnly, kOutLampHelp0);
+  PlaceLamp(panel, DATAP_OUT1, "OUT1", 100, 356, CBF_DispHelpOnly, kOutLampHelp1);
 }
 
 void BuildDataPage(int page, int index) {

@@ -1,0 +1,89 @@
+// chromik4-gallery OUTDIR: renders every panel and tab page of the program into
+// PNG files, offscreen, with the program connected to the in-process simulator
+// and a few GO frames shown.
+#include <sys/stat.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "app/Chromik4ANAv12.h"
+#include "app/harness_test.h"
+#include "ui/headless.h"
+#include "ui/operate.h"
+#include "ui/qt/qt_face.h"
+#include "ui/ui.h"
+
+namespace {
+
+int g_failures = 0;
+
+void Save(int panel, const std::string& path) {
+  if (ui::qt::SavePanelImage(panel, path)) {
+    std::printf("%s\n", path.c_str());
+  } else {
+    std::fprintf(stderr, "could not write %s\n", path.c_str());
+    ++g_failures;
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: chromik4-gallery OUTDIR\n");
+    return 2;
+  }
+  const std::string out = argv[1];
+  mkdir(out.c_str(), 0755);
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+
+  const std::string logo = ProgramDirectory() + "/logo.png";  // beside the executable
+  harness::Program program;  // panels, settings and the simulator in a temporary directory
+  if (!ui::qt::Start(argc, argv)) {
+    std::fprintf(stderr, "chromik4-gallery: Qt could not start\n");
+    return 1;
+  }
+  // The program looks for the logo in its directory.
+  std::string copy = "cp '" + logo + "' '" + program.Dir() + "/'";
+  if (std::system(copy.c_str()) != 0) std::fprintf(stderr, "no logo at %s\n", logo.c_str());
+  program.Start();
+  ui::headless::UseRealClock();
+  // A few frames, so that the displays show values.
+  const std::size_t before = program.Sim().OrderCount();
+  std::thread stopper([&] {
+    program.Sim().WaitForOrders(before + 60, std::chrono::seconds(10));
+    ui::op::Press(Panels.Mainp, MAINP_STOP);
+  });
+  ui::op::Press(Panels.Mainp, MAINP_GO);
+  ProcessSystemEvents();
+  stopper.join();
+
+  const char* const mainPages[MAIN_PAGE_COUNT] = {"connection", "parameter", "group-hold", "teach", "recorder",
+                                                  "calibration", "table-attributes", "scope", "offset"};
+  SetTabPageAttribute(Panels.Mainp, MAINP_TAB, PAGE_OFFSET, ATTR_VISIBLE, 1);
+  for (int i = 0; i < MAIN_PAGE_COUNT; ++i) {
+    SetActiveTabPage(Panels.Mainp, MAINP_TAB, i);
+    Save(Panels.Mainp, out + "/mainp-" + std::to_string(i) + "-" + mainPages[i] + ".png");
+  }
+  SetActiveTabPage(Panels.Mainp, MAINP_TAB, PAGE_PARAMETER);
+  const char* const dataPages[4] = {"rgb", "xyint", "2d", "3d"};
+  for (int i = 0; i < 4; ++i) {
+    SetActiveTabPage(Panels.Datap, DATAP_TAB, i);
+    Save(Panels.Datap, out + "/datap-" + std::to_string(i) + "-" + dataPages[i] + ".png");
+  }
+  struct Named {
+    int panel;
+    const char* name;
+  };
+  for (Named n : {Named{Panels.Graphp, "graphp"}, Named{Panels.Teachp1, "teachp1"}, Named{Panels.Teachp2, "teachp2"},
+                  Named{Panels.Scopep, "scopep"}, Named{Panels.Colbigp, "colbigp"}, Named{Panels.Grpbigp, "grpbigp"},
+                  Named{Panels.Passwordp, "passwordp"}}) {
+    Save(n.panel, out + "/" + n.name + ".png");
+  }
+  ShutdownProgram();
+  ui::qt::Stop();
+  return g_failures == 0 ? 0 : 1;
+}
