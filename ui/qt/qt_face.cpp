@@ -8,6 +8,7 @@
 #include "ui/qt/qt_face.h"
 
 #include <QApplication>
+#include <QProxyStyle>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QStyleFactory>
@@ -125,6 +126,17 @@ QtFace& TheFace() {
 
 bool g_ownApp = false;  // Start created the QApplication
 
+// Fusion honours the controls' colours; its tabs are narrowed, as the program's
+// tab controls hold up to nine pages in under 300 pixels.
+class PanelStyle : public QProxyStyle {
+ public:
+  PanelStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
+  int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override {
+    if (metric == PM_TabBarTabHSpace) return 12;
+    return QProxyStyle::pixelMetric(metric, option, widget);
+  }
+};
+
 // The platform Qt will use: -platform on the command line, else QT_QPA_PLATFORM.
 std::string PlatformName(int argc, char** argv) {
   for (int i = 1; i + 1 < argc; ++i) {
@@ -158,7 +170,7 @@ bool Start(int& argc, char** argv) {
     if (!DisplayAvailable(argc, argv)) return false;
     new QApplication(argc, argv);
     g_ownApp = true;
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));  // honours control colours
+    QApplication::setStyle(new PanelStyle);
     QApplication::setQuitOnLastWindowClosed(false);  // the program ends its loop itself
     InstallInputFilter(qApp);
   }
