@@ -48,10 +48,15 @@ int BuildConnectionPage(int page) {
 }
 
 int BuildCalibrationPage(int page) {
-  Place(page, CAL_SEND_CF, CTRL_COMMAND_BUTTON, "SEND CF", 250, 10, 24, 126);
-  Place(page, CAL_GET_CF, CTRL_COMMAND_BUTTON, "GET CF", 250, 142, 24, 126);
-  Place(page, CAL_CALC_CF, CTRL_COMMAND_BUTTON, "CALCULATE CALIBRATION FACTORS", 284, 10, 24, 258);
-  Place(page, CAL_SELF_CALIBRATION, CTRL_COMMAND_BUTTON, "START SELF CALIBRATION", 318, 10, 24, 258);
+  // The calibration itself comes with its own page; the buttons explain themselves already.
+  Place(page, CAL_SEND_CF, CTRL_COMMAND_BUTTON, "SEND CF", 250, 10, 24, 126, CBF_DispHelpOnly);
+  Place(page, CAL_GET_CF, CTRL_COMMAND_BUTTON, "GET CF", 250, 142, 24, 126, CBF_DispHelpOnly);
+  Place(page, CAL_CALC_CF, CTRL_COMMAND_BUTTON, "CALCULATE CALIBRATION FACTORS", 284, 10, 24, 258, CBF_DispHelpOnly);
+  Place(page, CAL_SELF_CALIBRATION, CTRL_COMMAND_BUTTON, "START SELF CALIBRATION", 318, 10, 24, 258, CBF_DispHelpOnly);
+  SetHelp(page, CAL_SEND_CF, help::ButtonSendCF);
+  SetHelp(page, CAL_GET_CF, help::ButtonGetCF);
+  SetHelp(page, CAL_CALC_CF, help::ButtonCalcCF);
+  SetHelp(page, CAL_SELF_CALIBRATION, help::ButtonStartSelfCalibration);
   Place(page, CAL_DECO_HIDDEN, CTRL_DECORATION, "", 356, 10, 24, 258, CBF_DecoCalibrate1);
   SetCtrlAttribute(page, CAL_DECO_HIDDEN, ATTR_FRAME_COLOR, 0xD0D0D0);
   return 0;

@@ -76,9 +76,13 @@ int BuildMainp(int panel) {
 
 int BuildDatap(int panel) {
   SetPanelSize(panel, kChildHeight, kChildWidth);
-  PlaceTextDisplay(panel, DATAP_STATUS, "SENSOR STATUS", 18, 8, 300);
-  PlaceDisplay(panel, DATAP_PORT, "COM-PORT", 18, 320, 70);
-  PlaceTextDisplay(panel, DATAP_SERVER, "SERVER", 18, 320, 176);
+  // Help of these three displays is the program's own.
+  PlaceTextDisplay(panel, DATAP_STATUS, "SENSOR STATUS", 18, 8, 300, CBF_DispHelpOnly);
+  SetHelp(panel, DATAP_STATUS, "Displays the state of the connection \nor the identification of the connected sensor.");
+  PlaceDisplay(panel, DATAP_PORT, "COM-PORT", 18, 320, 70, CBF_DispHelpOnly);
+  SetHelp(panel, DATAP_PORT, "Displays the serial COM-PORT of the sensor.");
+  PlaceTextDisplay(panel, DATAP_SERVER, "SERVER", 18, 320, 176, CBF_DispHelpOnly);
+  SetHelp(panel, DATAP_SERVER, "Displays the server of the sensor (name or IP address).");
   BuildDatapDisplays(panel);
   Place(panel, DATAP_TAB, CTRL_TAB, "", 130, 4, 350, 496, CBF_TabDataP1);
   SetHelp(panel, DATAP_TAB, help::TabDataP1);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -172,14 +173,25 @@ TEST_P(Connected, EveryHelpTextShowsUnderInfoAlsoWhileAnExchangeWaits) {
 }
 
 TEST_P(Connected, ControlsWithHelpShowItAsTheirTooltip) {
-  // Every operable control of the connection and parameter pages and MAINP carries a help text,
-  // except the message box, whose right double click clears it.
-  for (int panel : {Com(), Panels.Page[PAGE_PARAMETER], Panels.Mainp}) {
+  // Every control carries a help text, except those that have none: the teach table (its help is
+  // in its menu), the group table, the message box, the row specification table and the hidden
+  // decoration of the calibration page.
+  const std::vector<std::pair<int, int>> without = {{Com(), COM_STATUS},
+                                                    {Panels.Page[PAGE_TEACH], TEACH_TABLE},
+                                                    {Panels.Page[PAGE_GROUP_HOLD], GROUP_TABLE},
+                                                    {Panels.Page[PAGE_TABLE_ATTR], ATTR_SPEC_TABLE},
+                                                    {Panels.Page[PAGE_CALIBRATION], CAL_DECO_HIDDEN}};
+  std::vector<int> panels = {Panels.Mainp, Panels.Datap, Panels.Teachp1};
+  for (int page : Panels.Page) panels.push_back(page);
+  for (int page : Panels.DataPage) panels.push_back(page);
+  for (int panel : panels) {
     for (const auto& c : ui::FindPanel(panel)->controls) {
       if (!c || !c->alive) continue;
-      if (c->kind == CTRL_TEXT_MSG || c->kind == CTRL_DECORATION || c->kind == CTRL_PICTURE) continue;
-      if (panel == Com() && c->id == COM_STATUS) continue;
+      if (c->kind == CTRL_TEXT_MSG || c->kind == CTRL_PICTURE || c->kind == CTRL_TAB) continue;
+      if (c->kind == CTRL_DECORATION && !c->callback) continue;  // the band and the hidden decoration
+      if (std::find(without.begin(), without.end(), std::make_pair(panel, c->id)) != without.end()) continue;
       EXPECT_FALSE(c->tooltip.empty()) << "panel " << panel << " control " << c->id << " " << c->label;
+      EXPECT_NE(c->callback, nullptr) << "panel " << panel << " control " << c->id << " " << c->label;
     }
   }
 }
