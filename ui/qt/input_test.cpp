@@ -206,6 +206,17 @@ TEST_F(Input, TableEditsAndDragSelectionReachTheModel) {
   EXPECT_EQ(sel.left, 1);
   EXPECT_EQ(sel.height, 2);
   EXPECT_EQ(sel.width, 2);
+
+  // The cell the operator clicked stays current through syncs, so F2 edits it.
+  Show();  // the edit's active cell is shown first
+  QPoint cell = view->visualRect(view->model()->index(3, 1)).center();
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell);
+  Dispatch();
+  Show();
+  EXPECT_EQ(view->currentIndex(), view->model()->index(3, 1));
+  SetActiveTableCell(panel, table, {1, 2});  // until the program makes another cell active
+  Show();
+  EXPECT_EQ(view->currentIndex(), view->model()->index(0, 1));
 }
 
 TEST_F(Input, ClosingTheWindowAsksTheProgramWhichHidesIt) {

@@ -154,7 +154,7 @@ class TableWidget : public QTableView {
   int id_;     // control id
 };
 
-void ApplySelection(TableWidget* w, const TableData& t) {
+void ApplySelection(CtrlView& v, TableWidget* w, const TableData& t) {
   QItemSelectionModel* sm = w->selectionModel();
   const TableRect& s = t.selection;
   QItemSelection want;
@@ -163,9 +163,12 @@ void ApplySelection(TableWidget* w, const TableData& t) {
     want.select(w->adapter->index(s.top - 1, s.left - 1), w->adapter->index(s.top + s.height - 2, s.left + s.width - 2));
   }
   if (sm->selection() != want) sm->select(want, QItemSelectionModel::ClearAndSelect);
-  if (t.active.row >= 1 && t.active.row <= t.rows && t.active.column >= 1 && t.active.column <= t.columns) {
-    QModelIndex active = w->adapter->index(t.active.row - 1, t.active.column - 1);
-    if (sm->currentIndex() != active) sm->setCurrentIndex(active, QItemSelectionModel::NoUpdate);
+  // Only a new active cell from the program moves the current cell: the cell the
+  // operator clicked stays current for F2 until then.
+  bool moved = t.active.row != v.activeApplied.row || t.active.column != v.activeApplied.column;
+  if (moved && t.active.row >= 1 && t.active.row <= t.rows && t.active.column >= 1 && t.active.column <= t.columns) {
+    sm->setCurrentIndex(w->adapter->index(t.active.row - 1, t.active.column - 1), QItemSelectionModel::NoUpdate);
+    v.activeApplied = t.active;
   }
 }
 
@@ -185,7 +188,7 @@ void ApplyTable(CtrlView& v, const Control& c) {
     int width = t.columnInfo[col].width;
     if (width > 0 && w->columnWidth(col) != width) w->setColumnWidth(col, width);
   }
-  if (!w->Editing()) ApplySelection(w, t);
+  if (!w->Editing()) ApplySelection(v, w, t);
   // Scroll only when the program moved the top row; the operator's scrolling stays.
   if (t.topRow != v.topRowApplied && t.topRow >= 1 && t.topRow <= t.rows) {
     w->scrollTo(w->adapter->index(t.topRow - 1, 0), QAbstractItemView::PositionAtTop);

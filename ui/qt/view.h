@@ -57,6 +57,7 @@ struct CtrlView {
   bool numShown = false;              // `num` holds what the widget shows
   std::vector<std::string> items;     // list item labels as shown
   int topRowApplied = 0;              // table top row last scrolled to
+  TableCell activeApplied{0, 0};      // table active cell last made current
 };
 
 struct PanelView {
