@@ -42,7 +42,7 @@ int BuildConnectionPage(int page) {
   SetHelp(page, COM_GEN_HW_FILE, help::ButtonGenHwInfoFile);
   for (int id : {COM_ACCEPT, COM_CHANGE_BAUDRATE, COM_GEN_HW_FILE}) SetCtrlAttribute(page, id, ATTR_DIMMED, 1);
 
-  Place(page, COM_STATUS, CTRL_TEXT_BOX, "MESSAGES", 180, 10, 200, 258, CBF_DispStatus);
+  Place(page, COM_STATUS, CTRL_TEXT_BOX, "MESSAGES", 180, 10, 186, 258, CBF_DispStatus);
   SetCtrlAttribute(page, COM_STATUS, ATTR_CTRL_MODE, VAL_INDICATOR);
   return 0;
 }
@@ -57,7 +57,7 @@ int BuildCalibrationPage(int page) {
   SetHelp(page, CAL_GET_CF, help::ButtonGetCF);
   SetHelp(page, CAL_CALC_CF, help::ButtonCalcCF);
   SetHelp(page, CAL_SELF_CALIBRATION, help::ButtonStartSelfCalibration);
-  Place(page, CAL_DECO_HIDDEN, CTRL_DECORATION, "", 356, 10, 24, 258, CBF_DecoCalibrate1);
+  Place(page, CAL_DECO_HIDDEN, CTRL_DECORATION, "", 350, 10, 18, 258, CBF_DecoCalibrate1);
   SetCtrlAttribute(page, CAL_DECO_HIDDEN, ATTR_FRAME_COLOR, 0xD0D0D0);
   return 0;
 }
@@ -83,19 +83,19 @@ void PlaceRowTable(int page, int id, const char* label, int top, int left, int h
 }  // namespace
 
 int BuildGroupHoldPage(int page) {
-  PlaceRowTable(page, GROUP_TABLE, "GROUP TABLE", 60, 6, 320, 128, 31, 2, nullptr);
+  PlaceRowTable(page, GROUP_TABLE, "GROUP TABLE", 60, 6, 306, 128, 31, 2, nullptr);
   SetTableColumnAttribute(page, GROUP_TABLE, 1, ATTR_LABEL_TEXT, "GROUP");
-  PlaceRowTable(page, HOLD_TABLE, "HOLD TABLE", 60, 142, 320, 128, 32, 2, nullptr);
+  PlaceRowTable(page, HOLD_TABLE, "HOLD TABLE", 60, 142, 306, 128, 32, 2, nullptr);
   SetTableColumnAttribute(page, HOLD_TABLE, 1, ATTR_LABEL_TEXT, "HOLD");
   return 0;
 }
 
 int BuildTeachPage(int page) {
-  PlaceRowTable(page, TEACH_TABLE, "TEACH TABLE", 100, 4, 290, 270, 31, 6, nullptr);
+  PlaceRowTable(page, TEACH_TABLE, "TEACH TABLE", 100, 4, 266, 270, 31, 6, nullptr);
   const char* const titles[] = {"X", "Y", "CTO", "INT", "ITO"};
   for (int col = 1; col <= 5; ++col) {
     SetTableColumnAttribute(page, TEACH_TABLE, col, ATTR_LABEL_TEXT, titles[col - 1]);
-    SetTableColumnAttribute(page, TEACH_TABLE, col, ATTR_COLUMN_WIDTH, 42);
+    SetTableColumnAttribute(page, TEACH_TABLE, col, ATTR_COLUMN_WIDTH, 40);
     for (int row = 1; row <= 31; ++row) SetTableCellVal(page, TEACH_TABLE, {row, col}, 1.0);
   }
   return 0;
@@ -104,7 +104,7 @@ int BuildTeachPage(int page) {
 int BuildTableAttributesPage(int page) {
   PlaceDisplay(page, ATTR_TEMP, "TEMPERATURE", 20, 6, 80, CBF_DispTemp);
   SetHelp(page, ATTR_TEMP, help::DispTemp);
-  Place(page, ATTR_SPEC_TABLE, CTRL_TABLE, "ROW SPECIFICATION", 150, 6, 230, 264);
+  Place(page, ATTR_SPEC_TABLE, CTRL_TABLE, "ROW SPECIFICATION", 150, 6, 216, 264);
   SetTableSize(page, ATTR_SPEC_TABLE, 31, 2);
   SetTableColumnAttribute(page, ATTR_SPEC_TABLE, 1, ATTR_CELL_TYPE, VAL_CELL_STRING);
   SetTableColumnAttribute(page, ATTR_SPEC_TABLE, 1, ATTR_LABEL_TEXT, "Row specification");

@@ -74,8 +74,8 @@ const ParaControl kControls[] = {
     {PARA_ANALOG_ZOOM, PARA_ANA_ZOOM_NUM, CTRL_NUMERIC, "ANALOG ZOOM", CBF_EditAnaZoom, help::EditAnaZoom, 0, 1000, nullptr, 0, 9},
 };
 
-constexpr int kRowPitch = 38;   // label above, control below
-constexpr int kFirstTop = 20;
+constexpr int kRowPitch = 36;   // label above, control below
+constexpr int kFirstTop = 18;
 constexpr int kColumnLeft[2] = {6, 142};
 constexpr int kColumnWidth = 128;
 

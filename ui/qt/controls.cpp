@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QSlider>
 #include <QStringDecoder>
 
@@ -130,22 +132,41 @@ QWidget* MakeButton(CtrlView& v, const Control& c, QWidget* parent) {
   return b;
 }
 
+// The value a slider position stands for, in the control's range.
+double SlideValue(const Control& c, int position) {
+  double lo = c.minValue > -1e299 ? c.minValue : 0, hi = c.maxValue < 1e299 ? c.maxValue : 100;
+  return lo + (hi - lo) * position / 1000.0;
+}
+
+QString SlideText(const Control& c, double value) { return QString::number(value, 'f', c.precision); }
+
+// A slider with its value written beside it, so the operator sees the number while dragging.
 QWidget* MakeSlide(CtrlView& v, QWidget* parent) {
-  auto* s = new QSlider(Qt::Horizontal, parent);
+  auto* box = new QWidget(parent);
+  auto* layout = new QHBoxLayout(box);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(4);
+  auto* s = new QSlider(Qt::Horizontal, box);
   s->setRange(0, 1000);
+  auto* shown = new QLabel(box);
+  shown->setObjectName("slideValue");
+  shown->setMinimumWidth(34);
+  shown->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  layout->addWidget(s, 1);
+  layout->addWidget(shown);
   const int panel = v.panel, id = v.id;
   auto commit = [s, panel, id] {
     const Control* c = FindControl(panel, id);
     if (!c) return;
-    double lo = c->minValue > -1e299 ? c->minValue : 0, hi = c->maxValue < 1e299 ? c->maxValue : 100;
-    op::SetValue(panel, id, lo + (hi - lo) * s->value() / 1000.0);
+    op::SetValue(panel, id, SlideValue(*c, s->value()));
     ShowModelAgain(panel, id);
   };
   QObject::connect(s, &QSlider::sliderReleased, s, commit);
-  QObject::connect(s, &QSlider::valueChanged, s, [s, commit] {
+  QObject::connect(s, &QSlider::valueChanged, s, [s, shown, panel, id, commit] {
+    if (const Control* c = FindControl(panel, id)) shown->setText(SlideText(*c, std::round(SlideValue(*c, s->value()))));
     if (!s->isSliderDown()) commit();  // keys and page clicks; a drag commits on release
   });
-  return s;
+  return box;
 }
 
 QWidget* MakeBody(CtrlView& v, const Control& c, QWidget* parent) {
@@ -320,8 +341,10 @@ void ApplyTextBox(CtrlView& v, const Control& c) {
 }
 
 void ApplySlide(CtrlView& v, const Control& c) {
-  auto* s = static_cast<QSlider*>(v.body.data());
-  if (s->isSliderDown()) return;
+  auto* s = v.body->findChild<QSlider*>();
+  auto* shown = v.body->findChild<QLabel*>("slideValue");
+  if (!s || s->isSliderDown()) return;
+  if (shown) shown->setText(SlideText(c, c.num));
   double lo = c.minValue > -1e299 ? c.minValue : 0, hi = c.maxValue < 1e299 ? c.maxValue : 100;
   int pos = hi > lo ? static_cast<int>(std::lround((c.num - lo) / (hi - lo) * 1000.0)) : 0;
   QSignalBlocker block(s);

@@ -8,6 +8,7 @@
 #include "ui/operate.h"
 #include "ui/qt/custom_widgets.h"
 #include "ui/qt/panel_widget.h"
+#include "ui/qt/tab_strip.h"
 #include "ui/qt/view.h"
 
 namespace ui::qt {
@@ -53,14 +54,15 @@ QWidget* MakeListBox(int panel, int id, QWidget* parent) {
 }
 
 QWidget* MakeTab(int panel, int id, QWidget* parent) {
-  auto* tabs = new QTabWidget(parent);
-  tabs->setUsesScrollButtons(true);
+  QTabWidget* tabs = nullptr;
+  TabStrip* strip = nullptr;
+  QWidget* box = MakeTabBox(parent, &tabs, &strip);
   // The view changes pages only under a signal blocker, so this is the operator.
   QObject::connect(tabs, &QTabWidget::currentChanged, tabs, [panel, id](int index) {
     op::ChangeTab(panel, id, index);
     Refresh(panel, id);
   });
-  return tabs;
+  return box;
 }
 
 // Fills the item labels when they differ from what the widget shows.
@@ -121,7 +123,8 @@ void ApplyListValue(CtrlView& v, const Control& c) {
 // Puts the page panels into the tab widget in the model's order and shows the
 // model's labels, hidden and dimmed pages and active page.
 void ApplyTabPages(CtrlView& v, const Control& c) {
-  auto* tabs = static_cast<QTabWidget*>(v.body.data());
+  QTabWidget* tabs = TabsOf(v.body.data());
+  if (!tabs) return;
   // Only the tab widget's own signal is blocked: it switches its pages on the tab bar's.
   QSignalBlocker block(tabs);
   const int count = static_cast<int>(c.pages.size());
@@ -144,6 +147,7 @@ void ApplyTabPages(CtrlView& v, const Control& c) {
   if (c.activePage >= 0 && c.activePage < tabs->count() && tabs->currentIndex() != c.activePage) {
     tabs->setCurrentIndex(c.activePage);
   }
+  if (TabStrip* strip = StripOf(v.body.data())) strip->Sync();
 }
 
 QWidget* CreateColourBody(CtrlView& v, const Control&, QWidget* parent) {

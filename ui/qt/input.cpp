@@ -70,7 +70,10 @@ class InputFilter : public QObject {
     QWidget* w = static_cast<QWidget*>(obj);
     if (CtrlView* v = TheView().CtrlOf(w)) return OnControlPress(*v, e, twice);
     auto* panel = dynamic_cast<PanelWidget*>(w);
-    if (panel && twice && e->button() == Qt::RightButton) op::PanelRightDoubleClick(panel->Handle());
+    if (panel && e->button() == Qt::RightButton) {
+      if (twice) op::PanelRightDoubleClick(panel->Handle());
+      else op::PanelRightClick(panel->Handle());
+    }
     return false;
   }
 

@@ -19,6 +19,7 @@
 #include <unistd.h>
 
 #include "ui/model.h"
+#include "ui/qt/tab_strip.h"
 #include "ui/qt/qt_test_support.h"
 
 namespace {
@@ -174,10 +175,10 @@ TEST_F(Input, RingChoiceAndTabClickBecomeTheirEvents) {
 
   SetTabPageAttribute(panel, tab, 1, ATTR_VISIBLE, 0);
   Show();
-  auto* tabs = Widget<QTabWidget>(panel, tab);
-  EXPECT_FALSE(tabs->isTabVisible(1));
-  QTabBar* bar = tabs->tabBar();
-  QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(2).center());
+  QWidget* tabBox = ui::qt::ControlWidget(panel, tab);
+  EXPECT_FALSE(ui::qt::TabsOf(tabBox)->isTabVisible(1));
+  EXPECT_FALSE(ui::qt::StripOf(tabBox)->ButtonOf(1)->isVisible());
+  QTest::mouseClick(ui::qt::StripOf(tabBox)->ButtonOf(2), Qt::LeftButton);
   Dispatch();
   EXPECT_TRUE(Logged(Entry(tab, EVENT_ACTIVE_TAB_CHANGE, 0, 2)));
   int page = -1;

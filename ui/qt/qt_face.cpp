@@ -21,6 +21,7 @@
 #include "ui/face.h"
 #include "ui/qt/panel_widget.h"
 #include "ui/qt/popups.h"
+#include "ui/qt/tab_strip.h"
 #include "ui/qt/view.h"
 
 #ifdef CHROMIK_HAVE_XCB
@@ -219,7 +220,7 @@ bool SavePanelImage(int panel, const std::string& path) {
   int oldIndex = -1;
   if (pv->tabPage) {
     CtrlView* owner = TheView().FindCtrlView(p->parent, p->tabOwner);
-    tabs = owner ? dynamic_cast<QTabWidget*>(owner->body.data()) : nullptr;
+    tabs = owner ? TabsOf(owner->body.data()) : nullptr;
     if (tabs) {
       QSignalBlocker block(tabs);
       oldIndex = tabs->currentIndex();

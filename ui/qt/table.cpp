@@ -49,7 +49,7 @@ class TableAdapter : public QAbstractTableModel {
     if (orientation == Qt::Horizontal) {
       if (section < 0 || section >= t->columns || role != Qt::DisplayRole) return {};
       const std::string& title = t->columnInfo[section].title;
-      return title.empty() ? QString::number(section + 1) : QStr(title);
+      return QStr(title);  // a column without a title shows none
     }
     if (section < 0 || section >= t->rows) return {};
     if (role == Qt::DisplayRole) return QString::number(section + 1);

@@ -12,6 +12,7 @@
 
 #include "ui/face.h"
 #include "ui/model.h"
+#include "ui/qt/tab_strip.h"
 #include "ui/qt/qt_test_support.h"
 
 namespace {
@@ -159,7 +160,7 @@ TEST_F(QtFaceTest, RingItemsTableCellsAndTabPagesFollowTheModel) {
   // An unused column is greyed and cannot be edited.
   QModelIndex unused = table->model()->index(0, 2);
   EXPECT_FALSE(table->model()->flags(unused) & Qt::ItemIsEditable);
-  auto* tabs = qobject_cast<QTabWidget*>(ui::qt::ControlWidget(d.panel, d.tab));
+  QTabWidget* tabs = ui::qt::TabsOf(ui::qt::ControlWidget(d.panel, d.tab));
   ASSERT_NE(tabs, nullptr);
   EXPECT_FALSE(tabs->isTabVisible(0));
   EXPECT_EQ(tabs->currentIndex(), 1);

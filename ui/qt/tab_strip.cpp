@@ -1,0 +1,105 @@
+#include "ui/qt/tab_strip.h"
+
+#include <QTabBar>
+#include <QVBoxLayout>
+
+namespace ui::qt {
+
+namespace {
+constexpr int kGap = 1;  // pixels between buttons and rows
+const char* const kButtonStyle =
+    "QToolButton { border: 1px solid #9a9a9a; border-bottom: none; border-top-left-radius: 3px;"
+    " border-top-right-radius: 3px; background: #d4d4d4; padding: 2px 4px; }"
+    "QToolButton:checked { background: #f6f6f6; border-top: 2px solid #0080ff; }"
+    "QToolButton:disabled { color: #a0a0a0; }";
+}  // namespace
+
+TabStrip::TabStrip(QTabWidget* tabs, QWidget* parent) : QWidget(parent), tabs_(tabs) {
+  setStyleSheet(kButtonStyle);
+  QObject::connect(tabs_, &QTabWidget::currentChanged, this, [this](int) { Sync(); });
+}
+
+QToolButton* TabStrip::ButtonOf(int index) const {
+  return index >= 0 && index < static_cast<int>(buttons_.size()) ? buttons_[index] : nullptr;
+}
+
+void TabStrip::Sync() {
+  const int count = tabs_->count();
+  while (static_cast<int>(buttons_.size()) < count) {
+    auto* b = new QToolButton(this);
+    b->setCheckable(true);
+    b->setAutoRaise(false);
+    b->setFocusPolicy(Qt::NoFocus);
+    const int index = static_cast<int>(buttons_.size());
+    // Choosing a page goes through the tab widget, whose change the view reports to the program.
+    QObject::connect(b, &QToolButton::clicked, this, [this, index] {
+      tabs_->setCurrentIndex(index);
+      Sync();  // a refused change shows the page in front again
+    });
+    buttons_.push_back(b);
+  }
+  while (static_cast<int>(buttons_.size()) > count) {
+    delete buttons_.back();
+    buttons_.pop_back();
+  }
+  for (int i = 0; i < count; ++i) {
+    QToolButton* b = buttons_[i];
+    if (b->text() != tabs_->tabText(i)) b->setText(tabs_->tabText(i));
+    b->setVisible(tabs_->isTabVisible(i));
+    b->setEnabled(tabs_->isTabEnabled(i));
+    b->setChecked(i == tabs_->currentIndex());
+  }
+  Arrange();
+}
+
+void TabStrip::resizeEvent(QResizeEvent* e) {
+  QWidget::resizeEvent(e);
+  Arrange();
+}
+
+// Lays the visible buttons out left to right, starting a new row when one does not fit.
+void TabStrip::Arrange() {
+  const int width = std::max(this->width(), 1);
+  int x = 0, y = 0, rowHeight = 0;
+  for (QToolButton* b : buttons_) {
+    if (b->isHidden()) continue;
+    QSize s = b->sizeHint();
+    if (x > 0 && x + s.width() > width) {
+      x = 0;
+      y += rowHeight + kGap;
+    }
+    b->setGeometry(x, y, std::min(s.width(), width), s.height());
+    x += s.width() + kGap;
+    rowHeight = std::max(rowHeight, s.height());
+  }
+  const int height = y + rowHeight;
+  if (minimumHeight() != height) setFixedHeight(height);
+}
+
+QWidget* MakeTabBox(QWidget* parent, QTabWidget** tabs, TabStrip** strip) {
+  auto* box = new QWidget(parent);
+  auto* layout = new QVBoxLayout(box);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  *tabs = new QTabWidget(box);
+  (*tabs)->tabBar()->hide();
+  *strip = new TabStrip(*tabs, box);
+  layout->addWidget(*strip);
+  layout->addWidget(*tabs, 1);
+  return box;
+}
+
+QTabWidget* TabsOf(QWidget* body) {
+  return body ? body->findChild<QTabWidget*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+}
+
+TabStrip* StripOf(QWidget* body) {
+  // TabStrip has no meta-object of its own, so findChild cannot tell it from other widgets.
+  if (!body) return nullptr;
+  for (QObject* child : body->children()) {
+    if (auto* strip = dynamic_cast<TabStrip*>(child)) return strip;
+  }
+  return nullptr;
+}
+
+}  // namespace ui::qt
