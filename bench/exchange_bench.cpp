@@ -3,6 +3,9 @@
 //
 //   chromik-bench [seconds-per-measurement]
 #include <arpa/inet.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/resource.h>
@@ -24,6 +27,9 @@
 #include "measurement/go_mode.h"
 #include "ui/headless.h"
 #include "ui/operate.h"
+#ifdef CHROMIK_BENCH_QT
+#include "ui/qt/qt_face.h"
+#endif
 #include "ui/ui.h"
 
 namespace {
@@ -64,6 +70,42 @@ double BareLoopRate(std::uint16_t port, double seconds) {
       if (n > 0) have += static_cast<int>(n);
       if (have >= 8) need = 8 + (buf[4] | (buf[5] << 8));
       if (n == 0) return 0;
+    }
+    ++count;
+  }
+  double rate = count / Seconds(start, Clock::now());
+  close(fd);
+  return rate;
+}
+
+// A bare client on a serial line (the simulator's pseudo-terminal): order 8 out, then poll()
+// for the answer; the same wire timing applies as for the program.
+double BareSerialRate(const std::string& device, double seconds) {
+  int fd = open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+  if (fd < 0) {
+    std::perror("open");
+    std::exit(1);
+  }
+  termios t{};
+  tcgetattr(fd, &t);
+  cfmakeraw(&t);
+  cfsetispeed(&t, B115200);
+  cfsetospeed(&t, B115200);
+  tcsetattr(fd, TCSANOW, &t);
+  std::uint8_t order[8];
+  frame::EncodeHeader(order, frame::ORDER_MEASURED_VALUES, 0, nullptr, 0);
+  std::uint8_t buf[2048];
+  long count = 0;
+  const auto start = Clock::now();
+  while (Seconds(start, Clock::now()) < seconds) {
+    if (write(fd, order, 8) != 8) break;
+    int have = 0, need = 8;
+    while (have < need) {
+      pollfd p{fd, POLLIN, 0};
+      if (poll(&p, 1, 1000) <= 0) return 0;
+      ssize_t n = read(fd, buf + have, sizeof buf - have);
+      if (n > 0) have += static_cast<int>(n);
+      if (have >= 8) need = 8 + (buf[4] | (buf[5] << 8));
     }
     ++count;
   }
@@ -166,6 +208,26 @@ int main(int argc, char** argv) {
     p.Sim().ClearFaults();
   }
 
+#ifdef CHROMIK_BENCH_QT
+  {
+    // The same GO loop with the Qt view offscreen: every frame's values reach the widgets.
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    harness::Program p;
+    if (ui::qt::Start(argc, argv)) {
+      Start(p);
+      ShowChildPanel(Panels.Datap);
+      double go = GoLoopRate(p, t, nullptr);
+      CloseSensorLink();
+      double bare = BareLoopRate(p.Sim().Port(), t);
+      ConnectTcpServer();
+      std::printf("GO loop, Qt view:    program %8.0f /s   bare busy loop %8.0f /s   ratio %.2f   (%ld view syncs)\n",
+                  go, bare, go / bare, ui::qt::SyncCount());
+      ShutdownProgram();
+      ui::qt::Stop();
+    }
+  }
+#endif
+
   {
     // Serial at 115200 baud with wire timing: 8 bytes out and 54 back take 62 x 10 bits.
     harness::Options o;
@@ -175,7 +237,11 @@ int main(int argc, char** argv) {
     Start(p);
     const double limit = 115200.0 / (62 * 10);
     double go = GoLoopRate(p, t, nullptr);
+    CloseSensorLink();
+    double bare = BareSerialRate(p.Sim().SlavePath(), t);
     std::printf("GO at 115200 baud:   program %8.1f /s   wire limit %8.1f /s   ratio %.3f\n", go, limit, go / limit);
+    std::printf("                     bare loop on the same pseudo-terminal %8.1f /s   program/bare %.3f\n", bare,
+                go / bare);
   }
   return 0;
 }
