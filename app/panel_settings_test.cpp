@@ -14,6 +14,7 @@
 #include "app/program_state.h"
 #include "com232/link.h"
 #include "com232/port_map.h"
+#include "parameters/ini.h"
 #include "teach/row_colors.h"
 #include "ui/headless.h"
 #include "ui/operate.h"
@@ -266,6 +267,36 @@ TEST_F(PanelSettings, JunkFilesLoadWithDefaults) {
   Start();
   EXPECT_TRUE(Servers().empty());
   EXPECT_EQ(RowColors[0], 0xFF0000);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(PanelSettings, RowColourSectionsReportMissingColoursOnlyWhenAsked) {
+  Start();
+  IniDocument doc;
+  WriteTableAttributeSections(&doc);
+  ASSERT_EQ(doc.sections.size(), 31u);
+  EXPECT_EQ(doc.sections[7].name, "TABLE ATTR OF TEACH VECTOR 7");
+  // Row 7 loses its colour; a long specification comes back cut to 99 characters.
+  doc.sections[7].items.erase(doc.sections[7].items.begin());
+  IniPutString(&doc, "TABLE ATTR OF TEACH VECTOR 2", "Row specification", std::string(120, 'q'));
+  IniPutInt(&doc, "TABLE ATTR OF TEACH VECTOR 2", "Row color", 0x00FF00);
+  RowColors[7] = 0x123456;
+  ui::headless::Popups().clear();
+  ReadTableAttributeSections(doc, false);
+  EXPECT_TRUE(ui::headless::Popups().empty());
+  EXPECT_EQ(RowColors[7], 0x800080);
+  EXPECT_EQ(RowColors[2], 0x00FF00);
+  std::string spec;
+  GetTableCellVal(Panels.Page[PAGE_TABLE_ATTR], ATTR_SPEC_TABLE, {3, 1}, &spec);
+  EXPECT_EQ(spec, std::string(99, 'q'));
+  ReadTableAttributeSections(doc, true);
+  ASSERT_EQ(ui::headless::Popups().size(), 1u);
+  EXPECT_EQ(ui::headless::Popups()[0].title, "Attention!");
+  EXPECT_EQ(ui::headless::Popups()[0].text,
+            "Following teach vectors could not be read \nand where set to default value:\n\nTABLE ATTR OF TEACH VECTOR 7\n");
 }
 
 }  // namespace
