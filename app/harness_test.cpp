@@ -13,6 +13,23 @@
 
 namespace harness {
 
+Scratch::Scratch() {
+  ui::headless::Reset();
+  char tmpl[] = "/tmp/chromik-scratch-XXXXXX";
+  dir_ = mkdtemp(tmpl);
+  SetProgramDirectory(dir_);
+  RegisterPanelResources();
+  SetComPortDevice(1, dir_ + "/no-such-port");
+  ui::headless::UseTestClock(1000.0, 0.02);
+}
+
+Scratch::~Scratch() {
+  ClearComPortDevices();
+  ui::headless::Reset();
+  std::string cmd = "rm -rf '" + dir_ + "'";
+  (void)std::system(cmd.c_str());
+}
+
 Program::Program(Options options) : options_(std::move(options)) {
   ui::headless::Reset();
   char tmpl[] = "/tmp/chromik-program-XXXXXX";

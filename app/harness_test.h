@@ -18,6 +18,18 @@ struct Options {
   sim::SimConfig sim;           // simulator settings (transport and port are set here)
 };
 
+// A fresh runtime and program directory with no sensor behind serial port 1
+// (start-up fails at once), on the test clock; removed again on destruction.
+class Scratch {
+ public:
+  Scratch();
+  ~Scratch();
+  const std::string& Dir() const { return dir_; }
+
+ private:
+  std::string dir_;
+};
+
 class Program {
  public:
   explicit Program(Options options = {});

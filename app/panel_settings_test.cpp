@@ -6,10 +6,12 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/Chromik4ANAv12.h"
+#include "app/harness_test.h"
 #include "app/panel_settings.h"
 #include "app/program_state.h"
 #include "com232/link.h"
@@ -25,19 +27,10 @@ namespace {
 class PanelSettings : public ::testing::Test {
  protected:
   void SetUp() override {
-    ui::headless::Reset();
-    char tmpl[] = "/tmp/chromik-settings-XXXXXX";
-    dir_ = mkdtemp(tmpl);
-    SetProgramDirectory(dir_);
-    RegisterPanelResources();
-    SetComPortDevice(1, dir_ + "/no-such-port");
-    ui::headless::UseTestClock(1000.0, 0.02);
+    scratch_ = std::make_unique<harness::Scratch>();
+    dir_ = scratch_->Dir();
   }
-  void TearDown() override {
-    ClearComPortDevices();
-    std::string cmd = "rm -rf '" + dir_ + "'";
-    (void)std::system(cmd.c_str());
-  }
+  void TearDown() override { scratch_.reset(); }
   std::string Path() const { return dir_ + "/PanelSettings.cfg"; }
   // Writes a settings file of the given lines (CR LF added).
   void WriteFile(const std::vector<std::string>& lines) {
@@ -70,6 +63,7 @@ class PanelSettings : public ::testing::Test {
     GetPanelAttribute(Panels.Mainp, attr, &v);
     return v;
   }
+  std::unique_ptr<harness::Scratch> scratch_;
   std::string dir_;
 };
 

@@ -3,10 +3,12 @@
 #include <signal.h>
 
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/Chromik4ANAv12.h"
+#include "app/harness_test.h"
 #include "app/dimming.h"
 #include "app/program_state.h"
 #include "com232/port_map.h"
@@ -20,20 +22,10 @@ namespace {
 class Startup : public ::testing::Test {
  protected:
   void SetUp() override {
-    ui::headless::Reset();
-    char tmpl[] = "/tmp/chromik-startup-XXXXXX";
-    dir_ = mkdtemp(tmpl);
-    SetProgramDirectory(dir_);
-    RegisterPanelResources();
-    // No sensor: port 1 leads nowhere, and time limits cost no real time.
-    SetComPortDevice(1, dir_ + "/no-such-port");
-    ui::headless::UseTestClock(1000.0, 0.02);
+    scratch_ = std::make_unique<harness::Scratch>();
+    dir_ = scratch_->Dir();
   }
-  void TearDown() override {
-    ClearComPortDevices();
-    std::string cmd = "rm -rf '" + dir_ + "'";
-    (void)std::system(cmd.c_str());
-  }
+  void TearDown() override { scratch_.reset(); }
   void Start() {
     ASSERT_EQ(LoadPanelSet(), 1);
     InitializeGui();
@@ -43,6 +35,7 @@ class Startup : public ::testing::Test {
     GetActiveTabPage(Panels.Mainp, MAINP_TAB, &page);
     return page;
   }
+  std::unique_ptr<harness::Scratch> scratch_;
   std::string dir_;
 };
 
