@@ -218,9 +218,9 @@ TEST_F(PanelSettings, WhatIsWrittenComesBackAtTheNextStart) {
   EXPECT_EQ(Servers(), (std::vector<std::string>{"sensor.local", "192.168.0.7"}));
   EXPECT_EQ(std::string(SensorLink.TcpPortText), "10002");
   EXPECT_EQ(RowColors[7], 0x123456);
-  std::string spec;
-  GetTableCellVal(Panels.Page[PAGE_TABLE_ATTR], ATTR_SPEC_TABLE, {8, 1}, &spec);
-  EXPECT_EQ(spec, "blue cap \"B\"");
+  std::string rowText;
+  GetTableCellVal(Panels.Page[PAGE_TABLE_ATTR], ATTR_SPEC_TABLE, {8, 1}, &rowText);
+  EXPECT_EQ(rowText, "blue cap \"B\"");
   int bg = 0;
   GetTableCellAttribute(Panels.Page[PAGE_TEACH], TEACH_TABLE, {8, 6}, ATTR_TEXT_BGCOLOR, &bg);
   EXPECT_EQ(bg, 0x123456);
@@ -273,7 +273,7 @@ TEST_F(PanelSettings, RowColourSectionsReportMissingColoursOnlyWhenAsked) {
   WriteTableAttributeSections(&doc);
   ASSERT_EQ(doc.sections.size(), 31u);
   EXPECT_EQ(doc.sections[7].name, "TABLE ATTR OF TEACH VECTOR 7");
-  // Row 7 loses its colour; a long specification comes back cut to 99 characters.
+  // Row 7 loses its colour; a long row specification comes back cut to 99 characters.
   doc.sections[7].items.erase(doc.sections[7].items.begin());
   IniPutString(&doc, "TABLE ATTR OF TEACH VECTOR 2", "Row specification", std::string(120, 'q'));
   IniPutInt(&doc, "TABLE ATTR OF TEACH VECTOR 2", "Row color", 0x00FF00);
@@ -283,9 +283,9 @@ TEST_F(PanelSettings, RowColourSectionsReportMissingColoursOnlyWhenAsked) {
   EXPECT_TRUE(ui::headless::Popups().empty());
   EXPECT_EQ(RowColors[7], 0x800080);
   EXPECT_EQ(RowColors[2], 0x00FF00);
-  std::string spec;
-  GetTableCellVal(Panels.Page[PAGE_TABLE_ATTR], ATTR_SPEC_TABLE, {3, 1}, &spec);
-  EXPECT_EQ(spec, std::string(99, 'q'));
+  std::string rowText;
+  GetTableCellVal(Panels.Page[PAGE_TABLE_ATTR], ATTR_SPEC_TABLE, {3, 1}, &rowText);
+  EXPECT_EQ(rowText, std::string(99, 'q'));
   ReadTableAttributeSections(doc, true);
   ASSERT_EQ(ui::headless::Popups().size(), 1u);
   EXPECT_EQ(ui::headless::Popups()[0].title, "Attention!");

@@ -42,11 +42,11 @@ void WriteTableAttributeSections(IniDocument* doc) {
   for (int r = 0; r < TEACH_ROWS; ++r) {
     int color = RowColors[r];
     if (GetTableCellAttribute(attr, ATTR_SPEC_TABLE, {r + 1, 2}, ATTR_TEXT_BGCOLOR, &color) == 0) RowColors[r] = color;
-    std::string spec;
-    GetTableCellVal(attr, ATTR_SPEC_TABLE, {r + 1, 1}, &spec);
+    std::string rowText;
+    GetTableCellVal(attr, ATTR_SPEC_TABLE, {r + 1, 1}, &rowText);
     const std::string section = SectionName(r);
     IniPutInt(doc, section, "Row color", RowColors[r]);
-    IniPutString(doc, section, "Row specification", spec);
+    IniPutString(doc, section, "Row specification", rowText);
   }
 }
 
@@ -64,10 +64,10 @@ void ReadTableAttributeSections(const IniDocument& doc, bool report) {
       text += section + "\n";
       missing = true;
     }
-    std::string spec;
-    IniGetString(doc, section, "Row specification", &spec);
-    if (spec.size() > ROW_SPECIFICATION_LIMIT) spec.resize(ROW_SPECIFICATION_LIMIT);
-    SetTableCellVal(attr, ATTR_SPEC_TABLE, {r + 1, 1}, spec.c_str());
+    std::string rowText;
+    IniGetString(doc, section, "Row specification", &rowText);
+    if (rowText.size() > ROW_TEXT_LIMIT) rowText.resize(ROW_TEXT_LIMIT);
+    SetTableCellVal(attr, ATTR_SPEC_TABLE, {r + 1, 1}, rowText.c_str());
   }
   if (report && missing) MessagePopup("Attention!", text.c_str());
 }

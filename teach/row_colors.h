@@ -11,9 +11,9 @@ constexpr int TEACH_ROWS = 31;
 extern std::int32_t RowColors[TEACH_ROWS];            // 0xRRGGBB per teach row 0..30
 extern const std::int32_t DefaultRowColors[45];      // 15 colours repeated three times; row r takes entry r
 
-constexpr int ROW_SPECIFICATION_LIMIT = 99;           // characters of a row specification taken from a file
+constexpr int ROW_TEXT_LIMIT = 99;           // characters of a row specification taken from a file
 
-// Paints row r's four indicator cells (teach, specification, group and hold tables) in `color`.
+// Paints row r's four indicator cells (teach, row specification, group and hold tables) in `color`.
 void PaintRow(int row, std::int32_t color);
 // Paints rows 0..30 from RowColors.
 void PaintRowsFromRowColors();

@@ -126,7 +126,7 @@ TEST_F(Model, TablesHoldCellsColoursSelectionAndTitles) {
   EXPECT_EQ(sel.top, 0);
   // A string column takes text only.
   SetTableColumnAttribute(panel, t, 2, ATTR_CELL_TYPE, VAL_CELL_STRING);
-  EXPECT_EQ(SetTableCellVal(panel, t, {1, 2}, "spec"), 0);
+  EXPECT_EQ(SetTableCellVal(panel, t, {1, 2}, "text"), 0);
   EXPECT_LT(SetTableCellVal(panel, t, {1, 2}, 3.0), 0);
 }
 
