@@ -48,6 +48,7 @@ struct DispatchState {
   std::vector<Watch> watches;            // descriptor watches, in creation order
   std::vector<pollfd> pollSet;           // pollfds of the live watches, rebuilt on change
   std::vector<int> pollOwners;           // index into `watches` per pollSet entry
+  std::vector<pollfd> waitSet;           // scratch of WaitForEvents, kept to avoid an allocation per wait
   bool pollSetDirty = true;              // watches changed since pollSet was built
   int nextWatchId = 1;
   int depth = 0;                         // nesting of ProcessSystemEvents
@@ -299,7 +300,8 @@ void WaitForEvents(double untilTime, int extraFd) {
   RunWaitHook(untilTime);
   if (d.queued.load() > 0 || (d.testClock && Timer() >= untilTime)) return;
   if (d.pollSetDirty) RebuildPollSet();
-  std::vector<pollfd> fds = d.pollSet;
+  std::vector<pollfd>& fds = d.waitSet;
+  fds.assign(d.pollSet.begin(), d.pollSet.end());
   fds.push_back(pollfd{WakeFd(), POLLIN, 0});
   if (extraFd >= 0) fds.push_back(pollfd{extraFd, POLLIN, 0});
   CurrentFace().AddWaitDescriptors(fds);
