@@ -161,7 +161,9 @@ void OnSocketReady(int fd, int readyMask, void* data) {
     TcpCallbackPtr cb = c->callback;
     cb(handle, TCP_DATAREADY, 0, c->callbackData);
     c = Find(handle);  // the callback may have disconnected
-    if (!c || !PeerGone(fd, readyMask) || WaitingBytes(fd) < waiting) return;
+    // After data the dispatch's own mask decides: a FIN that came during the read is seen at the
+    // next dispatch, and the common case costs no further system call.
+    if (!c || !(readyMask & WATCH_HANGUP) || WaitingBytes(fd) < waiting) return;
   } else if (!PeerGone(fd, readyMask)) {
     return;  // readiness already consumed by a read elsewhere
   }
