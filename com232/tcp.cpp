@@ -16,6 +16,7 @@
 #include <map>
 #include <string>
 
+#include "com232/fd_wait.h"
 #include "ui/ui.h"
 
 namespace {
@@ -42,22 +43,8 @@ TcpConnection* Find(unsigned handle) {
   return it == T().connections.end() ? nullptr : &it->second;
 }
 
-double Now() {
-  using namespace std::chrono;
-  return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
-
-// poll() on one descriptor until `deadline` (Now() seconds); the revents, 0 on time-out.
-short WaitReady(int fd, short events, double deadline) {
-  for (;;) {
-    double left = deadline - Now();
-    int ms = left <= 0 ? 0 : static_cast<int>(left * 1000.0 + 0.999);
-    pollfd pfd{fd, events, 0};
-    int n = poll(&pfd, 1, ms);
-    if (n > 0) return pfd.revents;
-    if (n == 0 || errno != EINTR) return 0;
-  }
-}
+using fdwait::Now;
+using fdwait::WaitReady;
 
 int ConnectErrorCode(int err) {
   switch (err) {
