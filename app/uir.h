@@ -93,12 +93,21 @@ enum GroupPageCtrl : int {
   GROUP_TABLE = 2,       // CBF_EditGridGroups: 31 rows, column 1 group, column 2 row colour
   HOLD_TABLE,            // CBF_EditGridHold: 32 rows, row 1 HOLD FAIL, column 2 row colour
   GROUP_COLOR_GROUP,     // CBF_EditColorGroups: COLOR GROUP switch
+  GROUP_RESET,           // CBF_ButtonResetGroupTable
+  HOLD_RESET,            // CBF_ButtonResetHoldTable
+  HOLD_RESET_VALUE,      // hold reset value edit box
   GROUP_CTRL_END
 };
 
 // [SECTION] Teach page (main tab page 3)
 enum TeachPageCtrl : int {
   TEACH_TABLE = 2,       // CBF_GridCtt: 31 rows, columns 1..5 CELL 0..4, column 6 row colour
+  TEACH_NO,              // CBF_EditNo: row 0..30 that teaching writes to
+  TEACH_AUTO_INC,        // auto increment switch of No.
+  TEACH_DATA_TO,         // CBF_ButtonTeachDataTo
+  TEACH_RESET,           // CBF_ButtonResetTable
+  TEACH_OPEN_TEACHP1,    // opens the mean-value teach panel
+  TEACH_OPEN_TEACHP2,    // opens the recorded-value teach panel
   TEACH_CTRL_END
 };
 
@@ -138,6 +147,7 @@ enum DatapCtrl : int {
   DATAP_OUT0,            // OUT0 lamp (EVALUATION MODE above 2)
   DATAP_OUT1,            // OUT1 lamp
   DATAP_COLORBOX,        // the current colour
+  DATAP_SHOW_GRAPH,      // CBF_ButtonShowGraph: opens GRAPHP
   DATAP_CTRL_END
 };
 
@@ -150,6 +160,15 @@ enum DataPageCtrl : int {
   DPAGE_MINMAX5 = DPAGE_MINMAX0 + 5,
   DPAGE_SIMREF0,         // s, i, M reference displays, page 1
   DPAGE_SIMREF2 = DPAGE_SIMREF0 + 2,
+  DPAGE_RGB_CHART,       // page 0: CBF_GraphRGB, three traces; page 3: the RGB strip chart (CBF_Graph3D)
+  DPAGE_X_CHART,         // page 1: CBF_GraphINT1, X or s
+  DPAGE_Y_CHART,         // page 1: Y or i
+  DPAGE_INT_CHART,       // page 1: INT or M
+  DPAGE_PLANE_GRAPH,     // page 2: CBF_Graph2D, colour plane X/Y
+  DPAGE_INTENSITY_GRAPH, // page 2: CBF_Graph2D, intensity band and cursor
+  DPAGE_XY_GRAPH,        // page 3: CBF_Graph3D, X/Y projection
+  DPAGE_XINT_GRAPH,      // page 3: X/INT projection
+  DPAGE_YINT_GRAPH,      // page 3: Y/INT projection
   DPAGE_CTRL_END
 };
 
@@ -157,6 +176,17 @@ enum DataPageCtrl : int {
 enum ColbigpCtrl : int { COLBIGP_NUMBER = 2, COLBIGP_ID, COLBIGP_CTRL_END };
 enum GrpbigpCtrl : int { GRPBIGP_NUMBER = 2, GRPBIGP_ID, GRPBIGP_CTRL_END };
 enum PasswordpCtrl : int { PASSWORDP_STRING = 2, PASSWORDP_CTRL_END };
+
+// [SECTION] GRAPHP: the recorder's per-signal graphs, one shown at a time
+enum GraphpCtrl : int {
+  GRAPHP_GRAPH_RED = 2,  // CBF_PanelGraphGraph; then GREEN, BLUE, X, Y, INT, TEMP in this order
+  GRAPHP_GRAPH_TEMP = GRAPHP_GRAPH_RED + 6,
+  GRAPHP_SIGNAL,         // CBF_EditSignal: 0..6 RED, GREEN, BLUE, X, Y, INT, TEMP
+  GRAPHP_VALUE0,         // latest recorded values, in the order of the graphs
+  GRAPHP_VALUE6 = GRAPHP_VALUE0 + 6,
+  GRAPHP_CLOSE,          // CBF_ButtonGpClose
+  GRAPHP_CTRL_END
+};
 
 // [SECTION] TEACHP1: the live colour of the last frame
 enum Teachp1Ctrl : int { TP1_RED = 2, TP1_GREEN, TP1_BLUE, TP1_CTRL_END };
