@@ -9,6 +9,7 @@
 #include "com232/connection.h"
 #include "com232/link.h"
 #include "parameters/parameter_panel.h"
+#include "teach/teach_table.h"
 #include "ui/operate.h"
 #include "ui/ui.h"
 

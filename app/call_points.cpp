@@ -3,12 +3,9 @@
 #include "app/Chromik4ANAv12.h"
 #include "app/help.h"
 
-void InstallTableMenus() {}
 void ShowRecordFilePath() {}
 void ShowPanelIdOnRecorderPage() {}
 void ApplyModeRules() {}
-void ConvertTeachTable() {}
-void PlotTeachRegions() {}
 void UpdateLiveGraphs() {}
 void ShowRawValues() {}
 int WriteParameterFile() { return 1; }

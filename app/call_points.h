@@ -2,12 +2,9 @@
 // subsystem when that subsystem lands.
 #pragma once
 
-void InstallTableMenus();         // context menus of the tables
 void ShowRecordFilePath();        // record file path on the recorder page
 void ShowPanelIdOnRecorderPage(); // identification text on the recorder page
 void ApplyModeRules();            // controls, titles and limits follow the modes
-void ConvertTeachTable();         // teach table rearranged between 2D and 3D modes
-void PlotTeachRegions();          // taught regions drawn in the colour-plane graphs
 void UpdateLiveGraphs();          // strip charts and graphs follow the last frame
 void ShowRawValues();             // raw values on the calibration page
 int WriteParameterFile();         // SEND with FILE selected

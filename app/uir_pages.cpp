@@ -5,6 +5,7 @@
 #include "app/uir.h"
 #include "app/help.h"
 #include "app/uir_build.h"
+#include "teach/teach_table.h"
 #include "ui/ui.h"
 
 int BuildConnectionPage(int page) {
@@ -83,20 +84,47 @@ void PlaceRowTable(int page, int id, const char* label, int top, int left, int h
 }  // namespace
 
 int BuildGroupHoldPage(int page) {
-  PlaceRowTable(page, GROUP_TABLE, "GROUP TABLE", 60, 6, 306, 128, 31, 2, nullptr);
+  // The COLOR GROUP switch and its label take the first row (parameters/parameter_panel.cpp).
+  Place(page, GROUP_RESET, CTRL_COMMAND_BUTTON, "RESET", 56, 6, 24, 64, CBF_ButtonResetGroupTable);
+  SetHelp(page, GROUP_RESET, help::ButtonResetGroupTable);
+  Place(page, HOLD_RESET_VALUE, CTRL_NUMERIC, "RESET VALUE", 58, 142, 20, 60, CBF_DispHelpOnly);
+  SetHelp(page, HOLD_RESET_VALUE, help::EditResetHold);
+  SetCtrlAttribute(page, HOLD_RESET_VALUE, ATTR_MIN_VALUE, 0.0);
+  SetCtrlAttribute(page, HOLD_RESET_VALUE, ATTR_MAX_VALUE, 65535.0);
+  SetCtrlVal(page, HOLD_RESET_VALUE, 10);
+  Place(page, HOLD_RESET, CTRL_COMMAND_BUTTON, "RESET", 56, 206, 24, 64, CBF_ButtonResetHoldTable);
+  SetHelp(page, HOLD_RESET, help::ButtonResetHoldTable);
+  PlaceRowTable(page, GROUP_TABLE, "GROUP TABLE", 100, 6, 266, 128, 31, 2, nullptr);
   SetTableColumnAttribute(page, GROUP_TABLE, 1, ATTR_LABEL_TEXT, "GROUP");
-  PlaceRowTable(page, HOLD_TABLE, "HOLD TABLE", 60, 142, 306, 128, 32, 2, nullptr);
+  PlaceRowTable(page, HOLD_TABLE, "HOLD TABLE", 100, 142, 266, 128, 32, 2, nullptr);
   SetTableColumnAttribute(page, HOLD_TABLE, 1, ATTR_LABEL_TEXT, "HOLD");
   return 0;
 }
 
 int BuildTeachPage(int page) {
-  PlaceRowTable(page, TEACH_TABLE, "TEACH TABLE", 100, 4, 266, 270, 31, 6, nullptr);
+  Place(page, TEACH_NO, CTRL_NUMERIC, "No.", 20, 6, 20, 44, CBF_EditNo);
+  SetHelp(page, TEACH_NO, help::EditNo);
+  SetCtrlAttribute(page, TEACH_NO, ATTR_MIN_VALUE, 0.0);
+  SetCtrlAttribute(page, TEACH_NO, ATTR_MAX_VALUE, 30.0);
+  Place(page, TEACH_AUTO_INC, CTRL_BINARY_SWITCH, "AUTO INC", 20, 56, 20, 36, CBF_DispHelpOnly);  // label on the right
+  SetHelp(page, TEACH_AUTO_INC, help::AutoIncrement);
+  Place(page, TEACH_DATA_TO, CTRL_COMMAND_BUTTON, "TEACH DATA TO", 18, 160, 24, 110, CBF_ButtonTeachDataTo);
+  SetHelp(page, TEACH_DATA_TO, help::ButtonTeachDataTo);
+  Place(page, TEACH_OPEN_TEACHP1, CTRL_COMMAND_BUTTON, "MEAN VALUES", 54, 6, 24, 94, CBF_ButtonTeachMeanVal);
+  SetHelp(page, TEACH_OPEN_TEACHP1, help::ButtonTeachMeanVal);
+  Place(page, TEACH_OPEN_TEACHP2, CTRL_COMMAND_BUTTON, "REC VALUES", 54, 106, 24, 94, CBF_ButtonTeachRecVal);
+  SetHelp(page, TEACH_OPEN_TEACHP2, help::ButtonTeachRecVal);
+  Place(page, TEACH_RESET, CTRL_COMMAND_BUTTON, "RESET", 54, 206, 24, 64, CBF_ButtonResetTable);
+  SetHelp(page, TEACH_RESET, help::ButtonResetTable);
+
+  PlaceRowTable(page, TEACH_TABLE, "TEACH TABLE", 100, 4, 266, 270, TEACH_VECTOR_COUNT, TEACH_COLUMNS, CBF_GridCtt);
   const char* const titles[] = {"X", "Y", "CTO", "INT", "ITO"};
-  for (int col = 1; col <= 5; ++col) {
+  for (int col = 1; col <= TEACH_VALUE_COLUMNS; ++col) {
     SetTableColumnAttribute(page, TEACH_TABLE, col, ATTR_LABEL_TEXT, titles[col - 1]);
     SetTableColumnAttribute(page, TEACH_TABLE, col, ATTR_COLUMN_WIDTH, 40);
-    for (int row = 1; row <= 31; ++row) SetTableCellVal(page, TEACH_TABLE, {row, col}, 1.0);
+    for (int row = 1; row <= TEACH_VECTOR_COUNT; ++row) {
+      SetTableCellVal(page, TEACH_TABLE, {row, col}, static_cast<double>(TEACH_RESET_VALUE));
+    }
   }
   return 0;
 }

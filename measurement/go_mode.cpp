@@ -12,6 +12,7 @@
 #include "measurement/measured_values.h"
 #include "parameters/parameter_panel.h"
 #include "parameters/transfer.h"
+#include "teach/region_plot.h"
 #include "ui/ui.h"
 
 double RgbHistory[3 * HISTORY_SAMPLES] = {};

@@ -24,6 +24,7 @@ const std::int32_t DefaultRowColors[45] = {
     kCycle[9], kCycle[10], kCycle[11], kCycle[12], kCycle[13], kCycle[14]};
 
 std::int32_t RowColors[TEACH_ROWS] = {};
+std::int32_t RowColorMode = 0;
 
 void PaintRow(int row, std::int32_t color) {
   if (row < 0 || row >= TEACH_ROWS) return;

@@ -11,6 +11,10 @@ constexpr int TEACH_ROWS = 31;
 extern std::int32_t RowColors[TEACH_ROWS];            // 0xRRGGBB per teach row 0..30
 extern const std::int32_t DefaultRowColors[45];      // 15 colours repeated three times; row r takes entry r
 
+// How rows get their colour: 0 = by hand on the table attributes page, 1 = automatically
+// from the colour measured when the row is taught.
+extern std::int32_t RowColorMode;
+
 constexpr int ROW_TEXT_LIMIT = 99;           // characters of a row specification taken from a file
 
 // Paints row r's four indicator cells (teach, row specification, group and hold tables) in `color`.
