@@ -83,7 +83,9 @@ class TableAdapter : public QAbstractTableModel {
     return true;
   }
 
-  void Refresh(const TableData& t) {
+  // `editing` is the cell whose editor is open: it is left out, because a changed
+  // cell hands the model's value to its editor and would wipe what the operator typed.
+  void Refresh(const TableData& t, const QModelIndex& editing) {
     if (t.rows != rows_ || t.columns != columns_) {
       beginResetModel();
       rows_ = t.rows;
@@ -92,12 +94,23 @@ class TableAdapter : public QAbstractTableModel {
       return;
     }
     if (rows_ == 0 || columns_ == 0) return;
-    emit dataChanged(index(0, 0), index(rows_ - 1, columns_ - 1));
+    if (editing.isValid()) {
+      const int r = editing.row(), c = editing.column();
+      Changed(0, 0, r - 1, columns_ - 1);
+      Changed(r + 1, 0, rows_ - 1, columns_ - 1);
+      Changed(r, 0, r, c - 1);
+      Changed(r, c + 1, r, columns_ - 1);
+    } else {
+      Changed(0, 0, rows_ - 1, columns_ - 1);
+    }
     emit headerDataChanged(Qt::Horizontal, 0, columns_ - 1);
     emit headerDataChanged(Qt::Vertical, 0, rows_ - 1);
   }
 
  private:
+  void Changed(int top, int left, int bottom, int right) {
+    if (top <= bottom && left <= right) emit dataChanged(index(top, left), index(bottom, right));
+  }
   const TableData* Table() const {
     const Control* c = FindControl(panel_, id_);
     return c ? c->table.get() : nullptr;
@@ -183,7 +196,7 @@ void ApplyTable(CtrlView& v, const Control& c) {
   if (!c.table) return;
   const TableData& t = *c.table;
   w->syncing = true;
-  w->adapter->Refresh(t);
+  w->adapter->Refresh(t, w->Editing() ? w->currentIndex() : QModelIndex());
   for (int col = 0; col < t.columns; ++col) {
     int width = t.columnInfo[col].width;
     if (width > 0 && w->columnWidth(col) != width) w->setColumnWidth(col, width);
