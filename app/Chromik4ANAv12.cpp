@@ -119,11 +119,12 @@ void ShowChildPanel(int panel) {
 int CBF_MAINP(int panel, int event, void*, int, int) {
   switch (event) {
     case EVENT_RIGHT_DOUBLE_CLICK: {
-      int screenHeight = 0, screenWidth = 0;
-      GetScreenSize(&screenHeight, &screenWidth);
+      // Centred in the usable area: a desktop bar at the top or left moves its origin.
+      int areaTop = 0, areaLeft = 0, areaHeight = 0, areaWidth = 0;
+      GetScreenUsableArea(&areaTop, &areaLeft, &areaHeight, &areaWidth);
       SetPanelAttribute(panel, ATTR_WINDOW_ZOOM, VAL_NO_ZOOM);
       SetPanelSize(panel, 548, 790);
-      SetPanelPos(panel, (screenHeight - 548) / 2, (screenWidth - 790) / 2);
+      SetPanelPos(panel, areaTop + (areaHeight - 548) / 2, areaLeft + (areaWidth - 790) / 2);
       break;
     }
     case EVENT_CLOSE:

@@ -38,7 +38,7 @@ int CBF_TabMain1(CVICALLBACK_ARGS);
 int CBF_TabDataP1(CVICALLBACK_ARGS);
 int CBF_StringEnterPW(CVICALLBACK_ARGS);
 int CBF_DecoCalibrate1(CVICALLBACK_ARGS);
-int CBF_BigDisplayNumber(CVICALLBACK_ARGS);
+int CBF_BigDisplayPart(CVICALLBACK_ARGS);
 
 // [SECTION] Connection page (com232/connection.cpp)
 int CBF_ButtonTryToConnect(CVICALLBACK_ARGS);

@@ -12,6 +12,10 @@ int WriteParameterFile() { return 1; }
 int ReadParameterFile() { return 1; }
 void ReapplyStripChartTraces() {}
 void ArrangeRecorderPage() {}
+void DimOffsetButtons(int) {}
+void DimRecorderButtons(int) {}
+void DimScopeButtons(int) {}
+void DimTeachp2StartButton(int) {}
 
 // Writing the hardware initial file comes with the calibration pages; the button explains itself already.
 int CBF_ButtonGenHwInfoFile(int panel, int control, int event, void*, int, int) {

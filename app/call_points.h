@@ -9,3 +9,8 @@ void UpdateLiveGraphs();          // strip charts and graphs follow the last fra
 void ShowRawValues();             // raw values on the calibration page
 int WriteParameterFile();         // SEND with FILE selected
 int ReadParameterFile();          // GET with FILE selected
+// Dimming of the pages whose action buttons are still being built.
+void DimOffsetButtons(int dimmed);       // send, get and calculate offsets
+void DimRecorderButtons(int dimmed);     // recording mode, start, start triggered, and one more
+void DimScopeButtons(int dimmed);        // cycle time, scan, break
+void DimTeachp2StartButton(int dimmed);  // TEACHP2's start

@@ -1,5 +1,6 @@
 #include "app/dimming.h"
 
+#include "app/call_points.h"
 #include "app/uir.h"
 #include "ui/ui.h"
 
@@ -23,7 +24,11 @@ void SetButtonsDimmed(int goMode, int dimmed) {
   // 5. The calibration page's four action buttons.
   const int cal = Panels.Page[PAGE_CALIBRATION];
   for (int id : {CAL_SEND_CF, CAL_GET_CF, CAL_CALC_CF, CAL_SELF_CALIBRATION}) SetCtrlAttribute(cal, id, ATTR_DIMMED, dimmed);
-  // 6. to 9.: the offset page, the recorder page, the scope page and TEACHP2 add their buttons here.
+  // 6. to 9.
+  DimOffsetButtons(dimmed);
+  DimRecorderButtons(dimmed);
+  DimScopeButtons(dimmed);
+  DimTeachp2StartButton(dimmed);
   // 10. Let the new state show before the long operation begins.
   ProcessSystemEvents();
 }

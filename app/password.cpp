@@ -43,8 +43,9 @@ int CBF_PASSWORDP(int panel, int event, void*, int, int) {
   return 0;
 }
 
-// A right click on the big number closes its panel, as one on the panel itself does.
-int CBF_BigDisplayNumber(int panel, int, int event, void*, int, int) {
+// A right click on the big number or on the identification line closes the panel, as
+// one on the panel's background does.
+int CBF_BigDisplayPart(int panel, int, int event, void*, int, int) {
   if (event == EVENT_RIGHT_CLICK) HidePanel(panel);
   return 0;
 }

@@ -132,6 +132,7 @@ TEST_F(Startup, ShowChildPanelShowsExactlyOneChild) {
 
 TEST_F(Startup, RightDoubleClickRestoresTheDefaultSizeCentred) {
   Start();
+  ui::headless::SetUsableArea(32, 64, 1048, 1856);  // desktop bars at the top and the left
   SetPanelAttribute(Panels.Mainp, ATTR_WINDOW_ZOOM, VAL_MAXIMIZE);
   SetPanelSize(Panels.Mainp, 300, 400);
   SetPanelPos(Panels.Mainp, 3, 4);
@@ -144,10 +145,11 @@ TEST_F(Startup, RightDoubleClickRestoresTheDefaultSizeCentred) {
   GetPanelAttribute(Panels.Mainp, ATTR_LEFT, &left);
   GetPanelAttribute(Panels.Mainp, ATTR_WINDOW_ZOOM, &zoom);
   GetScreenSize(&sh, &sw);
+  EXPECT_EQ(sh, 1048);
   EXPECT_EQ(h, 548);
   EXPECT_EQ(w, 790);
-  EXPECT_EQ(top, (sh - 548) / 2);
-  EXPECT_EQ(left, (sw - 790) / 2);
+  EXPECT_EQ(top, 32 + (1048 - 548) / 2);
+  EXPECT_EQ(left, 64 + (1856 - 790) / 2);
   EXPECT_EQ(zoom, VAL_NO_ZOOM);
 }
 
@@ -218,10 +220,17 @@ TEST_F(Startup, ClosingThePasswordPopupLeavesTheOffsetPageHidden) {
 
 TEST_F(Startup, BigDisplaysCloseOnARightClick) {
   Start();
-  DisplayPanel(Panels.Colbigp);
-  ui::op::RightClick(Panels.Colbigp, COLBIGP_NUMBER);
-  ProcessSystemEvents();
-  EXPECT_FALSE(ui::PanelOperable(Panels.Colbigp));
+  // Anywhere on the panel: the number, the identification line, the background.
+  const std::pair<int, int> parts[] = {{Panels.Colbigp, COLBIGP_NUMBER}, {Panels.Colbigp, COLBIGP_ID},
+                                       {Panels.Colbigp, 0},              {Panels.Grpbigp, GRPBIGP_NUMBER},
+                                       {Panels.Grpbigp, GRPBIGP_ID},     {Panels.Grpbigp, 0}};
+  for (auto [panel, control] : parts) {
+    DisplayPanel(panel);
+    ASSERT_TRUE(ui::PanelOperable(panel));
+    EXPECT_TRUE(control ? ui::op::RightClick(panel, control) : ui::op::PanelRightClick(panel)) << control;
+    ProcessSystemEvents();
+    EXPECT_FALSE(ui::PanelOperable(panel)) << panel << ":" << control;
+  }
   DisplayPanel(Panels.Grpbigp);
   ui::op::ClosePanel(Panels.Grpbigp);
   ProcessSystemEvents();

@@ -119,11 +119,11 @@ int BuildBigDisplay(int panel, int numberId, int idText, const char* title, Pane
   SetPanelAttribute(panel, ATTR_TITLE, title);
   SetPanelSize(panel, 190, 300);
   SetPanelPos(panel, 120, 120);
-  PlaceDisplay(panel, numberId, "", 14, 20, 260, CBF_BigDisplayNumber);
+  PlaceDisplay(panel, numberId, "", 14, 20, 260, CBF_BigDisplayPart);
   SetCtrlAttribute(panel, numberId, ATTR_HEIGHT, 120);
   SetCtrlAttribute(panel, numberId, ATTR_TEXT_POINT_SIZE, 72);
   SetCtrlAttribute(panel, numberId, ATTR_TEXT_BOLD, 1);
-  Place(panel, idText, CTRL_TEXT_MSG, "", 150, 20, 20, 260);
+  Place(panel, idText, CTRL_TEXT_MSG, "", 150, 20, 20, 260, CBF_BigDisplayPart);
   SetPanelCallback(panel, callback, nullptr);
   return 0;
 }

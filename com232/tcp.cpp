@@ -6,6 +6,7 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -14,7 +15,11 @@
 #include <chrono>
 #include <cstdint>
 #include <map>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <system_error>
+#include <thread>
 
 #include "com232/fd_wait.h"
 #include "ui/ui.h"
@@ -31,6 +36,7 @@ struct TcpConnection {
 struct TcpState {
   std::map<unsigned, TcpConnection> connections;  // open connections by handle
   unsigned nextHandle = 1;                        // handles are not reused, so a stale one stays dead
+  TcpNameLookup lookup = nullptr;                 // nullptr: getaddrinfo
 };
 
 TcpState& T() {
@@ -80,6 +86,81 @@ int ResolveErrorCode(int gaiError) {
     case EAI_MEMORY: return TCPE_OUT_OF_MEMORY;
     case EAI_SYSTEM: return ConnectErrorCode(errno);
     default: return TCPE_CONNECTION_FAILED;
+  }
+}
+
+// A lookup in progress, shared by the asking thread and the looking one: whoever
+// lets go last frees the result and the wake-up descriptor, so a lookup given up
+// on can still finish safely.
+struct PendingLookup {
+  std::mutex mutex;
+  bool done = false;
+  int gai = 0;
+  int err = 0;                 // errno of an EAI_SYSTEM failure
+  addrinfo* result = nullptr;
+  int wakeFd = -1;             // eventfd, readable once done
+  ~PendingLookup() {
+    if (result) freeaddrinfo(result);
+    if (wakeFd >= 0) close(wakeFd);
+  }
+};
+
+int LookupErrorCode(int gai, int err) {
+  if (gai == EAI_SYSTEM) return ConnectErrorCode(err);
+  return ResolveErrorCode(gai);
+}
+
+// Resolves serverName before `deadline` (seconds, Now()), serving events while a
+// name server is asked. 0 with *list to be freed, or a negative code.
+int ResolveHost(const char* serverName, const std::string& service, addrinfo** list, double deadline) {
+  // No AI_ADDRCONFIG: on a machine whose only interface is loopback it would
+  // hide the addresses of localhost.
+  addrinfo hints{};
+  hints.ai_family = AF_UNSPEC;
+  hints.ai_socktype = SOCK_STREAM;
+  hints.ai_flags = AI_NUMERICSERV;
+
+  addrinfo numeric = hints;
+  numeric.ai_flags |= AI_NUMERICHOST;
+  int gai = getaddrinfo(serverName, service.c_str(), &numeric, list);
+  if (gai == 0) return 0;
+  if (gai != EAI_NONAME) return LookupErrorCode(gai, errno);
+
+  auto pending = std::make_shared<PendingLookup>();
+  pending->wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+  if (pending->wakeFd < 0) return ConnectErrorCode(errno);
+  TcpNameLookup lookup = T().lookup ? T().lookup : getaddrinfo;
+  try {
+    std::thread([pending, lookup, name = std::string(serverName), service, hints] {
+      addrinfo* result = nullptr;
+      int g = lookup(name.c_str(), service.c_str(), &hints, &result);
+      int err = errno;
+      std::lock_guard<std::mutex> lock(pending->mutex);
+      pending->gai = g;
+      pending->err = err;
+      pending->result = g == 0 ? result : nullptr;
+      pending->done = true;
+      std::uint64_t one = 1;
+      [[maybe_unused]] ssize_t n = write(pending->wakeFd, &one, sizeof one);
+    }).detach();
+  } catch (const std::system_error&) {
+    return TCPE_TOO_MANY_CONVERSATIONS;  // no thread to be had
+  }
+
+  for (;;) {
+    {
+      std::lock_guard<std::mutex> lock(pending->mutex);
+      if (pending->done) {
+        if (pending->gai != 0) return LookupErrorCode(pending->gai, pending->err);
+        *list = pending->result;
+        pending->result = nullptr;
+        return 0;
+      }
+    }
+    double left = deadline - Now();
+    if (left <= 0 || QuitRequested()) return TCPE_TIMEOUT;
+    ProcessSystemEvents();
+    WaitForEvents(Timer() + left, pending->wakeFd);
   }
 }
 
@@ -168,20 +249,15 @@ void OnSocketReady(int fd, int readyMask, void* data) {
 
 int ConnectToTCPServer(unsigned* handle, int portNumber, const char* serverName, TcpCallbackPtr callback,
                        void* callbackData, int timeoutMs) {
-  if (!handle || !serverName || !callback || portNumber < 1 || portNumber > 65535) return TCPE_INVALID_PARAMETER;
+  if (!handle || !serverName || !*serverName || !callback || portNumber < 1 || portNumber > 65535) {
+    return TCPE_INVALID_PARAMETER;
+  }
   if (timeoutMs <= 0) timeoutMs = TCP_DEFAULT_CONNECT_TIMEOUT_MS;
   double deadline = Now() + timeoutMs / 1000.0;
 
-  // No AI_ADDRCONFIG: on a machine whose only interface is loopback it would
-  // hide the addresses of localhost.
-  addrinfo hints{};
-  hints.ai_family = AF_UNSPEC;
-  hints.ai_socktype = SOCK_STREAM;
-  hints.ai_flags = AI_NUMERICSERV;
   addrinfo* list = nullptr;
-  std::string service = std::to_string(portNumber);
-  int gai = getaddrinfo(serverName, service.c_str(), &hints, &list);
-  if (gai != 0) return ResolveErrorCode(gai);
+  int resolved = ResolveHost(serverName, std::to_string(portNumber), &list, deadline);
+  if (resolved < 0) return resolved;
 
   int result = TCPE_CONNECTION_FAILED;
   for (const addrinfo* ai = list; ai; ai = ai->ai_next) {
@@ -204,6 +280,8 @@ int ConnectToTCPServer(unsigned* handle, int portNumber, const char* serverName,
   *handle = h;
   return 0;
 }
+
+void SetTcpNameLookup(TcpNameLookup lookup) { T().lookup = lookup; }
 
 int DisconnectFromTCPServer(unsigned handle) {
   if (!Find(handle)) return TCPE_NO_CONNECTION_ESTABLISHED;

@@ -22,6 +22,12 @@ constexpr int TCP_DISCONNECT = 2;
 // connection the TCPE_ code of the failure. The return value is ignored.
 using TcpCallbackPtr = int (*)(unsigned handle, int xType, int errCode, void* callbackData);
 
+// The host-name lookup, with getaddrinfo()'s arguments and results; it runs on
+// a thread of its own. Tests put one in place whose name server never answers.
+struct addrinfo;
+using TcpNameLookup = int (*)(const char* node, const char* service, const addrinfo* hints, addrinfo** result);
+void SetTcpNameLookup(TcpNameLookup lookup);  // nullptr: getaddrinfo
+
 // Error codes, named as the program's messages name them. How system errors map:
 //   ECONNREFUSED                               -> TCPE_FAILED_TO_CONNECT
 //   ENETUNREACH, EHOSTUNREACH, EHOSTDOWN,
@@ -54,10 +60,12 @@ constexpr int TCPE_CONNECTION_FAILED = -21;
 
 constexpr int TCP_DEFAULT_CONNECT_TIMEOUT_MS = 5000;  // used when timeoutMs <= 0
 
-// Connects to serverName (host name or IPv4/IPv6 address) on portNumber,
-// trying each resolved address within timeoutMs in all. Name resolution
-// itself is not bounded by it (numeric addresses resolve at once). On
-// success *handle is the new connection's handle (never 0) and 0 is returned.
+// Connects to serverName (host name or IPv4/IPv6 address) on portNumber within
+// timeoutMs in all: the name's lookup, then each resolved address in turn. A
+// numeric address resolves at once; a host name is looked up on a thread of its
+// own while events are served, and a lookup that has not answered when the
+// limit runs out gives TCPE_TIMEOUT. On success *handle is the new
+// connection's handle (never 0) and 0 is returned.
 int ConnectToTCPServer(unsigned* handle, int portNumber, const char* serverName, TcpCallbackPtr callback,
                        void* callbackData, int timeoutMs);
 // Closes the connection; its callback is not called.

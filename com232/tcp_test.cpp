@@ -10,7 +10,12 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <netdb.h>
+
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -279,6 +284,78 @@ TEST_F(TcpLoopback, ConnectGivesUpAtItsTimeLimit) {
   EXPECT_GE(took, 0.18);
   EXPECT_LT(took, 1.5);
   for (int s : fillers) close(s);
+}
+
+// [SECTION] Host-name lookup
+
+// A name server that does not answer until the test lets it go. It outlives every
+// test: a lookup given up on still returns on its own thread.
+struct SilentNameServer {
+  std::mutex mutex;
+  std::condition_variable released;
+  bool open = false;
+  std::atomic<int> asked{0};
+} silent;
+
+int NeverAnswers(const char*, const char*, const addrinfo*, addrinfo**) {
+  ++silent.asked;
+  std::unique_lock<std::mutex> lock(silent.mutex);
+  silent.released.wait(lock, [] { return silent.open; });
+  return EAI_AGAIN;
+}
+
+// Any name is the loopback address.
+int ResolvesToLoopback(const char*, const char* service, const addrinfo* hints, addrinfo** result) {
+  return getaddrinfo("127.0.0.1", service, hints, result);
+}
+
+void CountReadable(int fd, int, void* data) {
+  char buf[16];
+  [[maybe_unused]] ssize_t n = read(fd, buf, sizeof buf);
+  ++*static_cast<int*>(data);
+}
+
+TEST_F(TcpLoopback, AnUnansweredLookupEndsAtTheConnectLimitWhileEventsAreServed) {
+  // An event is pending when the connect begins; only the connect's own wait can serve it.
+  int pipeFds[2];
+  ASSERT_EQ(pipe(pipeFds), 0);
+  int served = 0;
+  int watch = WatchFd(pipeFds[0], WATCH_READ, CountReadable, &served);
+  ASSERT_EQ(write(pipeFds[1], "x", 1), 1);
+  SetTcpNameLookup(NeverAnswers);
+
+  unsigned h = 0;
+  double t0 = Seconds();
+  EXPECT_EQ(ConnectToTCPServer(&h, port_, "sensor.example", Record, &ev_, 300), TCPE_TIMEOUT);
+  double took = Seconds() - t0;
+  EXPECT_GE(took, 0.28);
+  EXPECT_LT(took, 2.0);
+  EXPECT_EQ(served, 1);
+  EXPECT_EQ(h, 0u);
+  EXPECT_EQ(silent.asked.load(), 1);
+
+  SetTcpNameLookup(nullptr);
+  {
+    std::lock_guard<std::mutex> lock(silent.mutex);
+    silent.open = true;
+  }
+  silent.released.notify_all();
+  UnwatchFd(watch);
+  close(pipeFds[0]);
+  close(pipeFds[1]);
+  // A numeric address never asks the name server.
+  SetTcpNameLookup(NeverAnswers);
+  Connect("127.0.0.1");
+  SetTcpNameLookup(nullptr);
+  EXPECT_EQ(silent.asked.load(), 1);
+}
+
+TEST_F(TcpLoopback, ANameIsConnectedToTheAddressItResolvesTo) {
+  SetTcpNameLookup(ResolvesToLoopback);
+  Connect("sensor.example");
+  SetTcpNameLookup(nullptr);
+  ServerSend("abc");
+  EXPECT_TRUE(DispatchUntil([&] { return ev_.received == "abc"; }));
 }
 
 }  // namespace

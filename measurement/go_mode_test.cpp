@@ -17,6 +17,7 @@
 #include "ui/headless.h"
 #include "ui/model.h"
 #include "ui/operate.h"
+#include "ui/runtime_internal.h"
 #include "ui/ui.h"
 
 namespace {
@@ -106,22 +107,29 @@ TEST_F(Go, FramesStreamAndEveryDisplayFollows) {
 }
 
 TEST_F(Go, DuringGoTheTransferControlsStayUsableAndGoIsDimmed) {
-  // A slow third answer lets the test look at the panel while the loop waits.
-  Sim().AddFault(sim::FaultRule{8, sim::FaultKind::LateAnswer, 3, 100});
-  bool looked = false;
-  ui::headless::SetWaitHook([&](double) {
-    if (looked || Sim().OrderCount() < 3) return;  // earlier waits can happen on a loaded machine
-    looked = true;
-    const int m = Panels.Mainp;
-    for (int id : {MAINP_SEND, MAINP_GET, MAINP_RAM, MAINP_EEPROM, MAINP_FILE, MAINP_STOP}) {
-      EXPECT_FALSE(program_->Dimmed(m, id)) << id;
-    }
-    EXPECT_TRUE(program_->Dimmed(m, MAINP_GO));
-    EXPECT_FALSE(ui::op::Press(m, MAINP_GO));  // a second loop cannot start
-    EXPECT_TRUE(ui::op::Key(Panels.Datap, VAL_F12_VKEY));  // F12 is STOP wherever the focus is
+  // The third answer is held back until the test has looked: once the third order has
+  // reached the sensor, the loop is certain to be waiting for its answer. The look runs
+  // on the user-interface thread, at the loop's next dispatch.
+  Sim().HoldAnswersAfter(2);
+  std::atomic<bool> looked{false};
+  stopper_ = std::thread([&] {
+    if (!Sim().WaitForOrders(3, std::chrono::seconds(10))) return;
+    ui::PostWork(
+        [&] {
+          looked = true;
+          const int m = Panels.Mainp;
+          for (int id : {MAINP_SEND, MAINP_GET, MAINP_RAM, MAINP_EEPROM, MAINP_FILE, MAINP_STOP}) {
+            EXPECT_FALSE(program_->Dimmed(m, id)) << id;
+          }
+          EXPECT_TRUE(program_->Dimmed(m, MAINP_GO));
+          EXPECT_FALSE(ui::op::Press(m, MAINP_GO));  // a second loop cannot start
+          EXPECT_TRUE(ui::op::Key(Panels.Datap, VAL_F12_VKEY));  // F12 is STOP wherever the focus is
+          Sim().ReleaseAnswers();
+        },
+        false);
   });
   RunGo();
-  ui::headless::SetWaitHook(nullptr);
+  Sim().ReleaseAnswers();
   EXPECT_TRUE(looked);
   EXPECT_EQ(State.GoRunning, 0);
   EXPECT_EQ(Orders().size(), 3u);  // the loop ends after the exchange in progress

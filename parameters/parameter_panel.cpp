@@ -21,8 +21,10 @@ struct RingItem {
 };
 
 // One control per ParameterBlock word on the parameter page (HOLD FAIL lives in the
-// hold table and COLOR GROUP on the group page). Ranges are those of the controls;
-// the sensor checks plausibility itself.
+// hold table and COLOR GROUP on the group page). The PC checks no values: the sensor
+// checks plausibility itself, so a numeric control spans the whole word unless the
+// parameter has a fixed scale of its own (POWER, INTEGRAL, MAX VEC NO). A narrower
+// control would clip what the sensor holds and write the clipped value back.
 struct ParaControl {
   int word;                    // ParameterBlock word
   int control;                 // control id on the parameter page
@@ -58,22 +60,22 @@ const RingItem kAnaOut[] = {{"CONT", 0}, {"IN0 L->H", 1}, {nullptr, 0}};
 const ParaControl kControls[] = {
     {PARA_POWER, PARA_SLIDE_POWER, CTRL_SLIDE, "POWER", CBF_SlidePower, help::SlidePower, 0, 1000, nullptr, 0, 0},
     {PARA_POWER_MODE, PARA_POWER_MODE_RING, CTRL_RING, "POWER MODE", CBF_EditPmode, help::EditPmode, 0, 0, kPowerMode, 0, 1},
-    {PARA_AVERAGE, PARA_AVERAGE_NUM, CTRL_NUMERIC, "AVERAGE", CBF_EditAverage, help::EditAverage, 1, 255, nullptr, 0, 4},
+    {PARA_AVERAGE, PARA_AVERAGE_NUM, CTRL_NUMERIC, "AVERAGE", CBF_EditAverage, help::EditAverage, 0, 65535, nullptr, 0, 4},
     {PARA_EVALUATION_MODE, PARA_EVAL_MODE_RING, CTRL_RING, "EVALUATION MODE", CBF_EditEvalmode, help::EditEvalmode, 0, 0, kEvalMode, 1, 0},
-    {PARA_INTLIM, PARA_INTLIM_NUM, CTRL_NUMERIC, "INTLIM", CBF_EditIntlim, help::EditIntlim, 0, 4095, nullptr, 0, 8},
+    {PARA_INTLIM, PARA_INTLIM_NUM, CTRL_NUMERIC, "INTLIM", CBF_EditIntlim, help::EditIntlim, 0, 65535, nullptr, 0, 8},
     {PARA_MAX_VEC_NO, PARA_MAX_VEC_NO_NUM, CTRL_NUMERIC, "MAX VEC NO", CBF_EditVMaxVecNo, help::EditVMaxVecNo, 1, 31, nullptr, 1, 2},
     {PARA_DIGITAL_OUTMODE, PARA_DIG_OUTMODE_RING, CTRL_RING, "DIGITAL OUTMODE", CBF_EditDigOutmode, help::EditDigOutmode, 0, 0, kDigOutmode, 1, 3},
     {PARA_TRIGGER, PARA_TRIGGER_RING, CTRL_RING, "TRIGGER", CBF_EditTrigger, help::EditTrigger, 0, 0, kTrigger, 1, 4},
     {PARA_EXTERN_TEACH, PARA_EXTEACH_RING, CTRL_RING, "EXTERN TEACH", CBF_EditExteach, help::EditExteach, 0, 0, kExteach, 1, 5},
     {PARA_CALCULATION_MODE, PARA_CALC_MODE_RING, CTRL_RING, "CALCULATION MODE", CBF_EditCalcmode, help::EditCalcmode, 0, 0, kCalcMode, 1, 1},
-    {PARA_DYNWIN_LO, PARA_DYNWIN_LO_NUM, CTRL_NUMERIC, "DYNWIN LO", CBF_EditDynWinLoHi, help::EditDynWinLoHi, 0, 4095, nullptr, 0, 6},
-    {PARA_DYNWIN_HI, PARA_DYNWIN_HI_NUM, CTRL_NUMERIC, "DYNWIN HI", CBF_EditDynWinLoHi, help::EditDynWinLoHi, 0, 4095, nullptr, 0, 7},
+    {PARA_DYNWIN_LO, PARA_DYNWIN_LO_NUM, CTRL_NUMERIC, "DYNWIN LO", CBF_EditDynWinLoHi, help::EditDynWinLoHi, 0, 65535, nullptr, 0, 6},
+    {PARA_DYNWIN_HI, PARA_DYNWIN_HI_NUM, CTRL_NUMERIC, "DYNWIN HI", CBF_EditDynWinLoHi, help::EditDynWinLoHi, 0, 65535, nullptr, 0, 7},
     {PARA_LED_MODE, PARA_LED_MODE_RING, CTRL_RING, "LED MODE", CBF_EditLedMode, help::EditLedMode, 0, 0, kLedMode, 0, 2},
     {PARA_GAIN, PARA_GAIN_RING, CTRL_RING, "GAIN", CBF_EditGain, help::EditGain, 0, 0, kGain, 0, 3},
     {PARA_INTEGRAL, PARA_INTEGRAL_NUM, CTRL_NUMERIC, "INTEGRAL", CBF_EditIntegral, help::EditIntegral, 0, 250, nullptr, 0, 5},
     {PARA_ANALOG_OUTMODE, PARA_ANA_OUTMODE_RING, CTRL_RING, "ANALOG OUTMODE", CBF_EditAnaOutmode, help::EditAnaOutmode, 0, 0, kAnaOutmode, 1, 6},
     {PARA_ANALOG_OUT, PARA_ANA_OUT_RING, CTRL_RING, "ANALOG OUT", CBF_EditAnaOut, help::EditAnaOut, 0, 0, kAnaOut, 1, 7},
-    {PARA_ANALOG_ZOOM, PARA_ANA_ZOOM_NUM, CTRL_NUMERIC, "ANALOG ZOOM", CBF_EditAnaZoom, help::EditAnaZoom, 0, 1000, nullptr, 0, 9},
+    {PARA_ANALOG_ZOOM, PARA_ANA_ZOOM_NUM, CTRL_NUMERIC, "ANALOG ZOOM", CBF_EditAnaZoom, help::EditAnaZoom, 0, 65535, nullptr, 0, 9},
 };
 
 constexpr int kRowPitch = 36;   // label above, control below
@@ -113,6 +115,22 @@ int BuildParameterPage(int page) {
   // The program adds the external trigger modes to CONT and SELF.
   for (int i = 0; i < 5; ++i) InsertListItem(page, PARA_TRIGGER_RING, i + 2, kTriggerExtras[i], 2.0 + i);
   return 0;
+}
+
+bool ParameterCanShow(int word, int value) {
+  if (value < 0 || value > 65535) return false;
+  if (word == PARA_HOLD_FAIL) return true;  // a table cell of the whole word
+  if (word == PARA_COLOR_GROUP) return value <= 1;
+  if (word == PARA_TRIGGER) return value <= 6;  // CONT, SELF and the five external modes
+  for (const ParaControl& c : kControls) {
+    if (c.word != word) continue;
+    if (!c.items) return value >= c.min && value <= c.max;
+    for (const RingItem* item = c.items; item->label; ++item) {
+      if (item->code == value) return true;
+    }
+    return false;
+  }
+  return false;
 }
 
 void BuildParameterControlsOfGroupPage(int page) {

@@ -18,6 +18,10 @@ constexpr int LED_MODE_OFF = 2;
 constexpr int LED_MODE_PULSE = 3;
 constexpr int GAIN_AMP1 = 0;  // AMP1 .. AMP8 = codes 0 .. 7; the default code 5 is AMP6
 
+// Whether the value can stand in the control of the ParameterBlock word (a ring holds
+// only its codes, a numeric control its range).
+bool ParameterCanShow(int word, int value);
+
 // Creates the parameter page's controls (resource code).
 int BuildParameterPage(int page);
 // Creates the COLOR GROUP switch and the group and hold tables' defaults (resource code).

@@ -78,7 +78,7 @@ TEST_P(Transfer, PanelRecordPanelRoundTripOfEveryControl) {
     EXPECT_EQ(ParameterSet.TeachBlock[k].Hold, set.TeachBlock[k].Hold);
     EXPECT_EQ(ParameterSet.TeachBlock[k].Reserved, 0x5555);  // the panel never touches word 7
   }
-  // TRIGGER 2 shows only because EXTERN TEACH was set first (and is OFF here).
+  // EXTERN TEACH STAT1 shrinks the TRIGGER list to CONT and SELF; it is set first, so SELF still shows.
   int trigger = -1;
   GetCtrlVal(Panels.Page[PAGE_PARAMETER], PARA_TRIGGER_RING, &trigger);
   EXPECT_EQ(trigger, 1);
@@ -182,6 +182,29 @@ TEST_P(Transfer, AShortBlockAnswerIsRefusedAndNothingIsTaken) {
   int power = 0;
   GetCtrlVal(Panels.Page[PAGE_PARAMETER], PARA_SLIDE_POWER, &power);
   EXPECT_EQ(power, 612);
+}
+
+TEST_P(Transfer, GetThenSendReturnsValuesBeyondAnyControlLimitUnchanged) {
+  sim::ParaSet set = Sim().RamSet(0);
+  set.para[PARA_AVERAGE] = 300;
+  set.para[PARA_INTLIM] = 5000;
+  set.para[PARA_DYNWIN_LO] = 5000;
+  set.para[PARA_DYNWIN_HI] = 6000;
+  set.para[PARA_ANALOG_ZOOM] = 2000;
+  Sim().SetRamSet(0, set);
+  Select(MAINP_GET);
+  Sim().ClearLog();
+  Select(MAINP_SEND);
+  auto orders = Sim().Orders();
+  ASSERT_EQ(orders.size(), 2u);
+  ASSERT_EQ(orders[0].order, 1);
+  const Bytes& data = orders[0].data;
+  ASSERT_EQ(data.size(), static_cast<std::size_t>(PARAMETER_BLOCK_BYTES));
+  for (int w = 0; w < PARAMETER_BLOCK_WORDS; ++w) {
+    EXPECT_EQ(data[2 * w] | (data[2 * w + 1] << 8), set.para[w]) << "word " << w;
+  }
+  EXPECT_EQ(Sim().RamSet(0).para, set.para);  // nothing was implausible, nothing replaced
+  EXPECT_EQ(State.SensorConnected, 1) << P().MessageBox();
 }
 
 TEST_P(Transfer, SelectorsAreMutuallyExclusive) {

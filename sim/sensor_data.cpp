@@ -5,29 +5,30 @@
 
 namespace sim {
 
-// Ranges follow the value meanings of the parameters; the numeric fields that
-// have no natural bound get one wide enough for any value the controls allow.
+// Ranges follow the value meanings of the parameters: a ring's codes, a fixed scale,
+// or the whole word where the value has no bound of its own. Every value accepted
+// here is one the PC program can show.
 const std::array<WordRange, PARA_WORDS> kParaRanges = {{
     {0, 1000, 500},     // POWER: 0 = no intensity .. 1000 = full intensity
     {0, 1, 0},          // POWER MODE: STAT, DYN
     {1, 32768, 1},      // AVERAGE: scanning values averaged
     {0, 6, 1},          // EVALUATION MODE: FIRST HIT .. THD Green Blue
     {0, 10000, 10},     // HOLD FAIL: minimum failure pulse length
-    {0, 4095, 0},       // INTLIM: on the INT scale (M stays below 1200)
+    {0, 65535, 0},      // INTLIM
     {1, 31, 1},         // MAX VEC NO: rows checked
-    {0, 3, 0},          // DIGITAL OUTMODE: off, DIRECT, BINARY, DIRECT
+    {0, 3, 0},          // DIGITAL OUTMODE: OFF, DIRECT LO, BINARY, DIRECT HI
     {0, 6, 0},          // TRIGGER: CONT .. PARA
     {0, 3, 0},          // EXTERN TEACH: OFF, ON, STAT1, DYN1
     {0, 3, 0},          // CALCULATION MODE: XYINT 2D, siM 2D, XYINT 3D, siM 3D
-    {0, 4095, 3200},    // DYNWIN LO: 12-bit signal scale
-    {0, 4095, 3300},    // DYNWIN HI
+    {0, 65535, 3200},   // DYNWIN LO
+    {0, 65535, 3300},   // DYNWIN HI
     {0, 1, 0},          // COLOR GROUP: off, on
     {0, 3, 0},          // LED MODE: DC, AC, OFF, PULSE
-    {0, 8, 5},          // GAIN: AMP1..AMP8 whether counted from code 0 or 1
+    {0, 7, 5},          // GAIN: AMP1..AMP8 as codes 0..7
     {0, 250, 1},        // INTEGRAL
     {0, 5, 1},          // ANALOG OUTMODE: off .. siM REF
     {0, 1, 0},          // ANALOG OUT: CONT, IN0 L->H
-    {0, 1000, 0},       // ANALOG ZOOM
+    {0, 65535, 0},      // ANALOG ZOOM
 }};
 
 const std::array<WordRange, TEACH_ROW_WORDS> kTeachRowRanges = {{

@@ -274,6 +274,7 @@ bool SensorSim::Respond(int fd, bool pty, const OrderFrame& f, Clock::time_point
     Log(f, faulted ? FaultRuleText(rule) : std::string());
   }
   if (answer.empty()) return true;
+  if (!AwaitAnswerAllowance()) return pty;
   const bool statusFault = faulted && (rule.kind == FaultKind::Status1 || rule.kind == FaultKind::Status2);
   AnswerPlan plan = PlanAnswer(answer, faulted && !statusFault ? &rule : nullptr, splitRng_);
   if (wire && !plan.steps.empty()) plan.steps[0].pauseBefore += LineTime(f.raw.size() + PlanBytes(plan), baudIndex);
@@ -308,6 +309,27 @@ bool SensorSim::WriteAll(int fd, const std::vector<std::uint8_t>& bytes) {
     poll(p, 2, 100);
     if (stopping_) return false;
   }
+  return true;
+}
+
+void SensorSim::HoldAnswersAfter(std::size_t count) {
+  std::lock_guard<std::mutex> lock(stopMutex_);
+  answerAllowance_ = count;
+}
+
+void SensorSim::ReleaseAnswers() {
+  {
+    std::lock_guard<std::mutex> lock(stopMutex_);
+    answerAllowance_ = SIZE_MAX;
+  }
+  stopCv_.notify_all();
+}
+
+bool SensorSim::AwaitAnswerAllowance() {
+  std::unique_lock<std::mutex> lock(stopMutex_);
+  stopCv_.wait(lock, [this] { return stopping_.load() || answerAllowance_ > 0; });
+  if (stopping_) return false;
+  if (answerAllowance_ != SIZE_MAX) --answerAllowance_;
   return true;
 }
 

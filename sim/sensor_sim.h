@@ -93,6 +93,12 @@ class SensorSim {
   void AddFault(const FaultRule& rule);
   void ClearFaults();
 
+  // [SECTION] Held answers
+  // The next `count` answers go out as usual; later ones wait until ReleaseAnswers(). A test
+  // can so look at the program while it is certain to wait for an answer.
+  void HoldAnswersAfter(std::size_t count);
+  void ReleaseAnswers();
+
   // [SECTION] Sensor state
   ParaSet RamSet(int set) const;
   void SetRamSet(int set, const ParaSet& value);
@@ -131,6 +137,8 @@ class SensorSim {
   bool Respond(int fd, bool pty, const OrderFrame& f, std::chrono::steady_clock::time_point received);
   bool Deliver(int fd, const AnswerPlan& plan, std::chrono::steady_clock::time_point start);
   bool WriteAll(int fd, const std::vector<std::uint8_t>& bytes);
+  // Takes one answer from the allowance, waiting while it is used up; false on a stop.
+  bool AwaitAnswerAllowance();
   // Sleeps until `t`; false when the simulator stops first.
   bool SleepUntil(std::chrono::steady_clock::time_point t);
   void Log(const OrderFrame& f, const std::string& fault);
@@ -149,6 +157,7 @@ class SensorSim {
   std::mutex stopMutex_;                     // with stopCv_: interruptible sleeps
   std::condition_variable stopCv_;           // signalled by Stop()
   std::atomic<bool> stopping_{false};        // Stop() was called
+  std::size_t answerAllowance_ = SIZE_MAX;   // answers still free to go out (under stopMutex_)
   bool started_ = false;                     // Start() succeeded
   int wake_[2] = {-1, -1};                   // pipe that wakes the serving thread's poll()
   int listenFd_ = -1;                        // TCP listening socket

@@ -117,6 +117,17 @@ TEST_F(SimTcp, ParameterBlocksRoundTripPerSet) {
   EXPECT_NE(sensor_->RamSet(0).teach[7], 0xBEEF);
 }
 
+TEST_F(SimTcp, GainCodesAreAmp1ToAmp8AsZeroToSeven) {
+  const sim::ParameterBlock ram = sensor_->RamSet(0).para;
+  std::vector<std::uint16_t> para(ram.begin(), ram.end());
+  para[sim::GAIN] = 7;  // AMP8
+  EXPECT_EQ(client_.Exchange(Order(1, 0, Words(para))), Order(1, 0));
+  EXPECT_EQ(sensor_->RamSet(0).para[sim::GAIN], 7);
+  para[sim::GAIN] = 8;  // no such amplification: replaced by the default AMP6
+  EXPECT_EQ(client_.Exchange(Order(1, 0, Words(para))), Order(1, 1));
+  EXPECT_EQ(sensor_->RamSet(0).para[sim::GAIN], 5);
+}
+
 TEST_F(SimTcp, PlausibilityCountsReplacedWordsAfterWriteAndEepromLoad) {
   std::vector<std::uint16_t> para = {1001, 0, 1, 7, 10, 0, 0, 0, 0, 0, 0, 3200, 3300, 0, 0, 5, 251, 1, 0, 0};
   EXPECT_EQ(client_.Exchange(Order(1, 0, Words(para))), Order(1, 4));

@@ -19,6 +19,13 @@ struct FileSelectRequest {
   int allowMakeDirectory = 0;
 };
 
+struct ScreenArea {
+  int top = 0;
+  int left = 0;
+  int height = 1080;
+  int width = 1920;
+};
+
 class Face {
  public:
   virtual ~Face() = default;
@@ -32,10 +39,8 @@ class Face {
                           int maxLength) = 0;
   virtual int FileSelectPopup(const FileSelectRequest& request, std::string* path) = 0;
   virtual void WaitCursorChanged(int on) { (void)on; }
-  virtual void ScreenSize(int* height, int* width) {
-    *height = 1080;
-    *width = 1920;
-  }
+  // The part of the screen that windows may take (without desktop bars), in screen coordinates.
+  virtual ScreenArea UsableArea() { return ScreenArea{}; }
 };
 
 void SetFace(Face* face);  // nullptr = the built-in headless face

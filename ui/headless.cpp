@@ -23,6 +23,7 @@ struct HeadlessState {
   std::function<void(const headless::PopupRecord&)> popupHook;
   std::function<void(double)> waitHook;
   std::function<void()> idleHook;
+  ScreenArea usableArea;
 };
 
 HeadlessState& H() {
@@ -32,6 +33,7 @@ HeadlessState& H() {
 
 class HeadlessFace : public Face {
  public:
+  ScreenArea UsableArea() override { return H().usableArea; }
   void MessagePopup(const std::string& title, const std::string& text) override {
     Record("message", title, text, true);
   }
@@ -112,7 +114,10 @@ void Reset() {
   h.popupHook = nullptr;
   h.waitHook = nullptr;
   h.idleHook = nullptr;
+  h.usableArea = ScreenArea{};
 }
+
+void SetUsableArea(int top, int left, int height, int width) { H().usableArea = ScreenArea{top, left, height, width}; }
 
 std::vector<PopupRecord>& Popups() { return H().popups; }
 

@@ -42,5 +42,7 @@ void SetClock(double seconds);
 void SetWaitHook(std::function<void(double untilTime)> hook);
 // Called by RunUserInterface when nothing is pending, in place of blocking.
 void SetIdleHook(std::function<void()> hook);
+// The usable screen area the face reports (1920 x 1080 at 0,0 after Reset).
+void SetUsableArea(int top, int left, int height, int width);
 
 }  // namespace ui::headless

@@ -350,4 +350,6 @@ bool FileExists(const std::string& path, long long* size);
 int DeleteFileAtPath(const std::string& path);  // 0, or negative when it could not be deleted
 void SetWaitCursor(int on);
 int GetWaitCursor();
-void GetScreenSize(int* height, int* width);
+void GetScreenSize(int* height, int* width);  // of the usable area
+// The usable area of the screen (without desktop bars), in screen coordinates.
+void GetScreenUsableArea(int* top, int* left, int* height, int* width);

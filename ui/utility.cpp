@@ -91,8 +91,15 @@ void SetWaitCursor(int on) {
 int GetWaitCursor() { return ui::TheModel().waitCursor; }
 
 void GetScreenSize(int* height, int* width) {
-  int h = 0, w = 0;
-  ui::CurrentFace().ScreenSize(&h, &w);
-  if (height) *height = h;
-  if (width) *width = w;
+  const ui::ScreenArea a = ui::CurrentFace().UsableArea();
+  if (height) *height = a.height;
+  if (width) *width = a.width;
+}
+
+void GetScreenUsableArea(int* top, int* left, int* height, int* width) {
+  const ui::ScreenArea a = ui::CurrentFace().UsableArea();
+  if (top) *top = a.top;
+  if (left) *left = a.left;
+  if (height) *height = a.height;
+  if (width) *width = a.width;
 }

@@ -101,11 +101,10 @@ class QtFace : public Face {
     waitCursor_ = on != 0;
   }
 
-  void ScreenSize(int* height, int* width) override {
+  ScreenArea UsableArea() override {
     QScreen* s = QGuiApplication::primaryScreen();
     QRect r = s ? s->availableGeometry() : QRect(0, 0, 1920, 1080);
-    *height = r.height();
-    *width = r.width();
+    return ScreenArea{r.top(), r.left(), r.height(), r.width()};
   }
 
   void DropWaitCursor() { WaitCursorChanged(0); }
