@@ -17,6 +17,7 @@
 #include <cmath>
 
 #include "ui/operate.h"
+#include "ui/qt/accessible.h"
 #include "ui/qt/custom_widgets.h"
 #include "ui/qt/view.h"
 
@@ -108,14 +109,22 @@ QLineEdit* MakeField(CtrlView& v, const Control& c, QWidget* parent) {
   const int panel = v.panel, id = v.id;
   const bool number = c.kind == CTRL_NUMERIC;
   if (number) e->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  // Typed text is committed on Enter or when the focus leaves after a change.
-  QObject::connect(e, &QLineEdit::editingFinished, e, [e, panel, id, number] {
-    if (!e->isModified()) return;
-    e->setModified(false);
+  auto commit = [e, panel, id, number] {
     double d = 0;
     if (!number) op::SetText(panel, id, StdStr(e->text()));
     else if (ParseNumber(e->text(), &d)) op::SetValue(panel, id, d);
     ShowModelAgain(panel, id);
+  };
+  // Typed text is committed on Enter or when the focus leaves after a change.
+  QObject::connect(e, &QLineEdit::editingFinished, e, [e, commit] {
+    if (!e->isModified()) return;
+    e->setModified(false);
+    commit();
+  });
+  // Text set from outside (a new value over the accessibility bus) is committed at
+  // once; typing marks the field modified, and the view sets its text under a blocker.
+  QObject::connect(e, &QLineEdit::textChanged, e, [e, commit] {
+    if (!e->isModified()) commit();
   });
   return e;
 }
@@ -125,10 +134,14 @@ QWidget* MakeButton(CtrlView& v, const Control& c, QWidget* parent) {
   b->setCheckable(c.kind == CTRL_TOGGLE_BUTTON);
   b->setAutoDefault(false);
   const int panel = v.panel, id = v.id;
-  QObject::connect(b, &QPushButton::clicked, b, [panel, id] {
+  auto press = [panel, id] {
     op::Press(panel, id);
     ShowModelAgain(panel, id);
-  });
+  };
+  // A toggle button flips on a click and on a toggle over the accessibility bus alike;
+  // the view sets its state under a blocker.
+  if (b->isCheckable()) QObject::connect(b, &QPushButton::toggled, b, press);
+  else QObject::connect(b, &QPushButton::clicked, b, press);
   return b;
 }
 
@@ -309,6 +322,7 @@ void ApplyFieldValue(CtrlView& v, const Control& c) {
     return;
   }
   auto* e = static_cast<QLineEdit*>(v.body.data());
+  QSignalBlocker block(e);  // the model's own text is no operator input
   e->setMaxLength(c.maxEntryLength > 0 ? c.maxEntryLength : 32767);
   if (e->property("chromikMask").toInt() != c.passwordMask) {
     // The mask character is a style hint the line edit reads only when its style changes.
@@ -323,6 +337,7 @@ void ApplyFieldValue(CtrlView& v, const Control& c) {
 
 void ApplyTextBox(CtrlView& v, const Control& c) {
   auto* t = static_cast<TextBoxWidget*>(v.body.data());
+  QSignalBlocker block(t);  // the model's own text is no operator input
   t->setReadOnly(IsIndicator(c));
   if (t->hasFocus() && t->document()->isModified()) return;
   if (v.text == c.text) return;
@@ -428,6 +443,7 @@ void ApplyControl(CtrlView& v, const Control& c) {
     if (v.caption) v.caption->setToolTip(QStr(c.tooltip));
     s.tooltip = c.tooltip;
   }
+  ApplyAccessible(v, c);
   if (s.dimmed != c.dimmed) {
     w->setEnabled(!c.dimmed);
     s.dimmed = c.dimmed;

@@ -6,6 +6,7 @@
 #include <QTabWidget>
 
 #include "ui/operate.h"
+#include "ui/qt/accessible.h"
 #include "ui/qt/custom_widgets.h"
 #include "ui/qt/panel_widget.h"
 #include "ui/qt/tab_strip.h"
@@ -35,6 +36,14 @@ QComboBox* MakeCombo(int panel, int id, bool editable, QWidget* parent) {
       if (!e->isModified()) return;
       e->setModified(false);
       op::SetText(panel, id, StdStr(e->text()));
+      Refresh(panel, id);
+    });
+    // Text set from outside (over the accessibility bus) is committed at once. The box
+    // itself sets the current item's text when an item is picked: that pick is reported
+    // by `activated`; the view sets texts under blockers.
+    QObject::connect(e, &QLineEdit::textChanged, e, [box, e, panel, id](const QString& text) {
+      if (e->isModified() || (box->currentIndex() >= 0 && text == box->itemText(box->currentIndex()))) return;
+      op::SetText(panel, id, StdStr(text));
       Refresh(panel, id);
     });
   }
@@ -106,6 +115,7 @@ void ApplyListValue(CtrlView& v, const Control& c) {
   }
   auto* box = static_cast<QComboBox*>(v.body.data());
   QSignalBlocker block(box);
+  QSignalBlocker blockText(box->lineEdit());  // the box refills its text field too
   bool refill = ItemsChanged(v, c);
   if (refill) {
     box->clear();
@@ -140,6 +150,7 @@ void ApplyTabPages(CtrlView& v, const Control& c) {
     }
     int at = tabs->indexOf(w);
     if (tabs->tabText(at) != QStr(page.label)) tabs->setTabText(at, QStr(page.label));
+    ApplyAccessiblePage(w, page.label);
     tabs->setTabVisible(at, page.visible != 0);
     tabs->setTabEnabled(at, page.dimmed == 0);
   }

@@ -217,7 +217,15 @@ void SwatchButton::OpenPalette() {
 
 // [SECTION] TextBoxWidget
 
-TextBoxWidget::TextBoxWidget(QWidget* parent) : QPlainTextEdit(parent) {}
+TextBoxWidget::TextBoxWidget(QWidget* parent) : QPlainTextEdit(parent) {
+  // Text changed while the box has no focus comes from outside (the accessibility
+  // bus): committed at once. The view changes the text under a signal blocker.
+  QObject::connect(this, &QPlainTextEdit::textChanged, this, [this] {
+    if (hasFocus() || isReadOnly()) return;
+    document()->setModified(false);
+    if (committed) committed(toPlainText());
+  });
+}
 
 void TextBoxWidget::focusOutEvent(QFocusEvent* e) {
   QPlainTextEdit::focusOutEvent(e);

@@ -19,6 +19,7 @@
 #include <cstring>
 
 #include "ui/face.h"
+#include "ui/qt/accessible.h"
 #include "ui/qt/panel_widget.h"
 #include "ui/qt/popups.h"
 #include "ui/qt/tab_strip.h"
@@ -173,6 +174,7 @@ bool Start(int& argc, char** argv) {
     QApplication::setStyle(new PanelStyle);
     QApplication::setQuitOnLastWindowClosed(false);  // the program ends its loop itself
     InstallInputFilter(qApp);
+    InstallAccessibleFactory();
   }
   TheView().Clear();
   TheFace().Init();

@@ -1,5 +1,6 @@
 #include "ui/qt/tab_strip.h"
 
+#include <QSignalBlocker>
 #include <QTabBar>
 #include <QVBoxLayout>
 
@@ -31,10 +32,12 @@ void TabStrip::Sync() {
     b->setAutoRaise(false);
     b->setFocusPolicy(Qt::NoFocus);
     const int index = static_cast<int>(buttons_.size());
-    // Choosing a page goes through the tab widget, whose change the view reports to the program.
-    QObject::connect(b, &QToolButton::clicked, this, [this, index] {
-      tabs_->setCurrentIndex(index);
-      Sync();  // a refused change shows the page in front again
+    // Choosing a page goes through the tab widget, whose change the view reports to the
+    // program. Any change of the button's state counts, a click's as well as a toggle
+    // over the accessibility bus; Sync sets the states under a blocker.
+    QObject::connect(b, &QToolButton::toggled, this, [this, index](bool checked) {
+      if (checked) tabs_->setCurrentIndex(index);
+      Sync();  // a refused change, or unchecking the page in front, shows the page in front again
     });
     buttons_.push_back(b);
   }
@@ -47,7 +50,10 @@ void TabStrip::Sync() {
     if (b->text() != tabs_->tabText(i)) b->setText(tabs_->tabText(i));
     b->setVisible(tabs_->isTabVisible(i));
     b->setEnabled(tabs_->isTabEnabled(i));
-    b->setChecked(i == tabs_->currentIndex());
+    if (b->isChecked() != (i == tabs_->currentIndex())) {
+      QSignalBlocker block(b);
+      b->setChecked(i == tabs_->currentIndex());
+    }
   }
   Arrange();
 }

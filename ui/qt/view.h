@@ -40,6 +40,8 @@ struct Shown {
   std::string label;         // caption or button text
   std::string tooltip;       // hover hint
   int captionWidth = -1;     // width the caption was sized to
+  std::string accessibleName;         // name given to the accessibility bus
+  std::string accessibleDescription;  // help text given as accessible description
 };
 
 struct CtrlView {

@@ -1,0 +1,258 @@
+// Accessible names and descriptions of the controls, and the interfaces of the
+// widgets whose standard ones would act differently from the mouse.
+#include "ui/qt/accessible.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSlider>
+#include <QTabWidget>
+
+#include <algorithm>
+
+#include "app/uir.h"
+#include "ui/qt/tab_strip.h"
+#include "ui/qt/view.h"
+
+namespace ui::qt {
+namespace {
+
+// [SECTION] Names
+
+// Names of our own for the controls that show no label, by the resource of the
+// panel they sit on, the tab page (-1: the panel itself) and the control id.
+struct OwnName {
+  int resource;
+  int page;
+  int control;
+  const char* name;
+};
+
+constexpr OwnName kOwnNames[] = {
+    {MAINP, -1, MAINP_BAND, "Top band"},
+    {MAINP, -1, MAINP_LOGO, "Supplier logo"},
+    {MAINP, -1, MAINP_TAB, "Main tabs"},
+    {MAINP, PAGE_CALIBRATION, CAL_DECO_HIDDEN, "Calibration band"},
+    {DATAP, -1, DATAP_TAB, "Data tabs"},
+    {COLBIGP, -1, COLBIGP_NUMBER, "C-No display"},
+    {COLBIGP, -1, COLBIGP_ID, "C-No identification"},
+    {GRPBIGP, -1, GRPBIGP_NUMBER, "GROUP display"},
+    {GRPBIGP, -1, GRPBIGP_ID, "GROUP identification"},
+};
+
+const char* KindWord(CtrlKind k) {
+  switch (k) {
+    case CTRL_COMMAND_BUTTON: return "Button";
+    case CTRL_TOGGLE_BUTTON: return "Toggle button";
+    case CTRL_BINARY_SWITCH: return "Switch";
+    case CTRL_NUMERIC: return "Number";
+    case CTRL_SLIDE: return "Slider";
+    case CTRL_STRING: return "Text field";
+    case CTRL_TEXT_BOX: return "Text box";
+    case CTRL_RING: return "Ring";
+    case CTRL_LIST_BOX: return "List";
+    case CTRL_LED: return "Lamp";
+    case CTRL_TEXT_MSG: return "Text";
+    case CTRL_DECORATION: return "Decoration";
+    case CTRL_PICTURE: return "Picture";
+    case CTRL_COLOR_NUMERIC: return "Colour";
+    case CTRL_TABLE: return "Table";
+    case CTRL_GRAPH: return "Graph";
+    case CTRL_STRIP_CHART: return "Strip chart";
+    case CTRL_TAB: return "Tabs";
+    default: return "Control";
+  }
+}
+
+// A label on one line: line breaks and runs of blanks become one blank.
+std::string OneLine(const std::string& text) {
+  std::string out;
+  bool blank = false;
+  for (char ch : text) {
+    if (ch == '\n' || ch == '\r' || ch == '\t' || ch == ' ') {
+      blank = !out.empty();
+      continue;
+    }
+    if (blank) out += ' ';
+    blank = false;
+    out += ch;
+  }
+  return out;
+}
+
+const char* OwnNameOf(const Panel& p, const Control& c) {
+  // A tab page is known by the panel that holds its tab control, and its index.
+  const Panel* owner = &p;
+  int page = -1;
+  if (p.tabOwner) {
+    owner = FindPanel(p.parent);
+    page = p.tabIndex;
+  }
+  if (!owner) return nullptr;
+  for (const OwnName& n : kOwnNames) {
+    if (n.resource == owner->resourceId && n.page == page && n.control == c.id) return n.name;
+  }
+  return nullptr;
+}
+
+// [SECTION] Interfaces
+
+// The body's inner widget that takes the operator's input, where the body is a container.
+QWidget* InputWidgetOf(const CtrlView& v) {
+  QWidget* body = v.body;
+  if (!body) return nullptr;
+  if (v.kind == CTRL_SLIDE) return body->findChild<QSlider*>();
+  if (v.kind == CTRL_TAB) return TabsOf(body);
+  return nullptr;
+}
+
+// A ring or combo box: a drop-down list whose item the operator chooses. Qt's
+// own combo box interface offers no way to choose an item; this one has the
+// value interface (the item's index) and chooses as a pick with the mouse does.
+class RingAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+ public:
+  explicit RingAccessible(QComboBox* box) : QAccessibleWidget(box, QAccessible::ComboBox) {}
+
+  void* interface_cast(QAccessible::InterfaceType t) override {
+    if (t == QAccessible::ValueInterface) return static_cast<QAccessibleValueInterface*>(this);
+    return QAccessibleWidget::interface_cast(t);
+  }
+
+  QString text(QAccessible::Text t) const override {
+    if (t == QAccessible::Value) return Box()->currentText();
+    return QAccessibleWidget::text(t);
+  }
+
+  // The drop-down list and, when the box is editable, its text field, as in Qt's own combo box.
+  int childCount() const override { return Box()->lineEdit() ? 2 : 1; }
+  QAccessibleInterface* child(int index) const override {
+    if (index == 0) return QAccessible::queryAccessibleInterface(Box()->view());
+    if (index == 1 && Box()->lineEdit()) return QAccessible::queryAccessibleInterface(Box()->lineEdit());
+    return nullptr;
+  }
+  int indexOfChild(const QAccessibleInterface* child) const override {
+    if (!child) return -1;
+    if (child->object() == Box()->view()) return 0;
+    return Box()->lineEdit() && child->object() == Box()->lineEdit() ? 1 : -1;
+  }
+
+  QStringList actionNames() const override {
+    QStringList names;
+    if (widget()->isEnabled()) names << showMenuAction() << pressAction();
+    return names;
+  }
+  void doAction(const QString& name) override {
+    if (!widget()->isEnabled()) return;
+    if (name == showMenuAction() || name == pressAction()) Box()->showPopup();
+  }
+
+  QVariant currentValue() const override { return Box()->currentIndex(); }
+  void setCurrentValue(const QVariant& value) override {
+    QComboBox* box = Box();
+    bool ok = false;
+    int index = value.toInt(&ok);
+    if (!ok || !box->isEnabled() || index < 0 || index >= box->count()) return;
+    // What a pick from the list does: the item becomes current and is activated.
+    box->setCurrentIndex(index);
+    emit box->activated(index);
+  }
+  QVariant maximumValue() const override { return std::max(0, Box()->count() - 1); }
+  QVariant minimumValue() const override { return 0; }
+  QVariant minimumStepSize() const override { return 1; }
+
+ private:
+  QComboBox* Box() const { return static_cast<QComboBox*>(widget()); }
+};
+
+// A tab of a tab control: a page tab, selected when its page is in front;
+// pressing or toggling it brings its page to the front as a click does.
+class TabButtonAccessible : public QAccessibleWidget {
+ public:
+  explicit TabButtonAccessible(QAbstractButton* b) : QAccessibleWidget(b, QAccessible::PageTab) {}
+
+  QString text(QAccessible::Text t) const override {
+    QString s = QAccessibleWidget::text(t);
+    if (t == QAccessible::Name && s.isEmpty()) s = Button()->text();
+    return s;
+  }
+  QAccessible::State state() const override {
+    QAccessible::State s = QAccessibleWidget::state();
+    s.selectable = true;
+    s.selected = Button()->isChecked();
+    return s;
+  }
+  QStringList actionNames() const override {
+    QStringList names;
+    if (widget()->isEnabled()) names << pressAction() << toggleAction();
+    return names;
+  }
+  void doAction(const QString& name) override {
+    if (!widget()->isEnabled() || !widget()->isVisible()) return;
+    if (name == pressAction() || name == toggleAction()) Button()->click();
+  }
+
+ private:
+  QAbstractButton* Button() const { return static_cast<QAbstractButton*>(widget()); }
+};
+
+QAccessibleInterface* Factory(const QString& className, QObject* object) {
+  if (!object || !object->isWidgetType()) return nullptr;
+  auto* w = static_cast<QWidget*>(object);
+  if (className == QLatin1String("QComboBox")) {
+    // Decided when the box is made: its parent is already the panel widget then.
+    return View::PanelOf(w) ? new RingAccessible(static_cast<QComboBox*>(w)) : nullptr;
+  }
+  if (className == QLatin1String("QToolButton") && dynamic_cast<TabStrip*>(w->parentWidget())) {
+    return new TabButtonAccessible(static_cast<QAbstractButton*>(w));
+  }
+  if (className == QLatin1String("QWidget") && dynamic_cast<TabStrip*>(w)) {
+    return new QAccessibleWidget(w, QAccessible::PageTabList);
+  }
+  return nullptr;
+}
+
+void SetNames(QWidget* w, const QString& name, const QString& description) {
+  if (!w) return;
+  if (w->accessibleName() != name) w->setAccessibleName(name);
+  if (w->accessibleDescription() != description) w->setAccessibleDescription(description);
+}
+
+}  // namespace
+
+bool HasOwnAccessibleName(const Panel& p, const Control& c) {
+  return !OneLine(c.label).empty() || OwnNameOf(p, c) != nullptr;
+}
+
+std::string AccessibleName(const Panel& p, const Control& c) {
+  std::string name = OneLine(c.label);
+  if (!name.empty()) return name;
+  if (const char* own = OwnNameOf(p, c)) return own;
+  return std::string(KindWord(c.kind)) + " " + std::to_string(c.id);
+}
+
+void ApplyAccessible(CtrlView& v, const Control& c) {
+  const Panel* p = FindPanel(v.panel);
+  if (!p || !v.body) return;
+  std::string name = AccessibleName(*p, c);
+  if (v.shown.accessibleName == name && v.shown.accessibleDescription == c.tooltip) return;
+  const QString qname = QStr(name), description = QStr(c.tooltip);
+  SetNames(v.body, qname, description);
+  SetNames(InputWidgetOf(v), qname, description);
+  // An editable combo box's text field is where the text goes.
+  if (auto* box = qobject_cast<QComboBox*>(v.body.data()); box && box->lineEdit()) {
+    SetNames(box->lineEdit(), qname, description);
+  }
+  v.shown.accessibleName = name;
+  v.shown.accessibleDescription = c.tooltip;
+}
+
+void ApplyAccessiblePage(QWidget* page, const std::string& label) {
+  if (page) SetNames(page, QStr(OneLine(label)), QString());
+}
+
+void InstallAccessibleFactory() { QAccessible::installFactory(Factory); }
+
+}  // namespace ui::qt
