@@ -317,6 +317,7 @@ void WaitForEvents(double untilTime, int extraFd) {
   ts.tv_sec = static_cast<time_t>(bound);
   ts.tv_nsec = static_cast<long>((bound - static_cast<double>(ts.tv_sec)) * 1e9);
   int n = ppoll(fds.data(), fds.size(), &ts, nullptr);
+  if (n > 0) CurrentFace().WaitReturned(fds);
   if (d.testClock && n == 0 && d.queued.load() == 0) MoveTestClock(untilTime);
 }
 

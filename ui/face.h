@@ -31,8 +31,11 @@ class Face {
   virtual ~Face() = default;
   // Handles the face's own pending input without blocking (window-system events).
   virtual void PumpPlatformEvents() {}
-  // Descriptors that should wake a blocked wait (the display connection).
+  // Descriptors that should wake a blocked wait (the display connection, the
+  // face's own wake-up), appended to `fds`.
   virtual void AddWaitDescriptors(std::vector<pollfd>& fds) { (void)fds; }
+  // The blocked wait returned with `fds` (revents set) because one of them was ready.
+  virtual void WaitReturned(const std::vector<pollfd>& fds) { (void)fds; }
   virtual void MessagePopup(const std::string& title, const std::string& text) = 0;
   virtual int ConfirmPopup(const std::string& title, const std::string& text) = 0;
   virtual int PromptPopup(const std::string& title, const std::string& text, std::string* response,

@@ -1,13 +1,19 @@
 // The controls as the accessibility bus sees them: names, help texts, and
-// actions that do what the mouse does.
+// actions that do what the mouse does. Also: Qt's wake-up ends the program's wait.
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTabWidget>
 
+#include <poll.h>
+
+#include <thread>
+
+#include "ui/face.h"
 #include "ui/model.h"
 #include "ui/qt/accessible.h"
+#include "ui/qt/popups.h"
 #include "ui/qt/qt_test_support.h"
 #include "ui/qt/tab_strip.h"
 
@@ -206,6 +212,32 @@ TEST_F(Accessible, TheModelsOwnChangesAreNoOperatorInput) {
   Dispatch();
   EXPECT_TRUE(Log().empty());
   EXPECT_EQ(static_cast<QLineEdit*>(ui::qt::ControlWidget(panel, gain))->text(), "7");
+}
+
+// Another thread posting a Qt event (as the accessibility bus connection does)
+// ends a blocked wait at once. On the test clock the wait may block for 30 s
+// of real time; a wait that ran out would have moved the clock to its end.
+TEST_F(Accessible, QtsWakeUpEndsTheWait) {
+  ui::headless::UseTestClock(100.0, 30.0);
+  ui::qt::SyncNow();
+  for (int i = 0; i < 5; ++i) ProcessSystemEvents();
+  std::vector<pollfd> fds;
+  ui::CurrentFace().AddWaitDescriptors(fds);
+  ASSERT_FALSE(fds.empty()) << "no descriptor of Qt's own wake-up";
+  // Nothing is ready once Qt has had its turn, so what follows wakes for the post alone.
+  bool quiet = false;
+  for (int i = 0; i < 50 && !quiet; ++i) {
+    ui::qt::PumpNow();
+    quiet = poll(fds.data(), fds.size(), 0) == 0;
+  }
+  ASSERT_TRUE(quiet);
+
+  QObject receiver;
+  std::thread poster([&receiver] { QCoreApplication::postEvent(&receiver, new QEvent(QEvent::User)); });
+  poster.join();
+  WaitForEvents(Timer() + 60.0);
+  EXPECT_LT(Timer(), 160.0) << "the wait ran to its end";
+  ui::headless::UseRealClock();
 }
 
 }  // namespace

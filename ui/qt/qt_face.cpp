@@ -1,12 +1,22 @@
 // The Qt face: start-up, the pump the runtime calls on every dispatch, the
-// display descriptor for the wait, popups, the wait cursor and screen size.
+// descriptors that wake the program's wait, popups, the wait cursor and screen size.
 //
 // The pump is called on every turn of the program's wait loops, tens of
 // thousands of times a second while the sensor is polled. It therefore does
 // nothing Qt-side when called again within kPumpInterval, syncs the widgets at
 // most once per screen frame, and lets Qt paint what the sync changed.
+//
+// The program blocks in its own wait, not in Qt's event loop. Qt's other
+// threads (the accessibility bus connection, the X event reader) post their
+// events to this thread and wake it through Qt's event dispatcher, which on
+// Linux is GLib's main context: the wait therefore polls that context's
+// descriptors too, its wake-up descriptor among them, and the next pump runs
+// at once after they woke it.
 #include "ui/qt/qt_face.h"
 
+#include <dlfcn.h>
+
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QProxyStyle>
 #include <QScreen>
@@ -14,7 +24,9 @@
 #include <QStyleFactory>
 #include <QTabWidget>
 
+#include <algorithm>
 #include <chrono>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 
@@ -39,6 +51,54 @@ double Now() {
   return duration<double>(steady_clock::now().time_since_epoch()).count();
 }
 
+// The descriptors of GLib's default main context, where Qt's dispatcher waits on
+// this thread. The few GLib functions are looked up in the GLib that Qt loaded,
+// so the build needs no GLib headers. A GLib poll record is laid out as a pollfd.
+class QtWakeDescriptors {
+ public:
+  void Init() {
+    fds_.clear();
+    context_ = nullptr;
+    QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance(qApp->thread());
+    if (!dispatcher || !dispatcher->inherits("QEventDispatcherGlib")) return;  // QT_NO_GLIB: the bound serves
+    contextDefault_ = reinterpret_cast<void* (*)()>(dlsym(RTLD_DEFAULT, "g_main_context_default"));
+    acquire_ = reinterpret_cast<int (*)(void*)>(dlsym(RTLD_DEFAULT, "g_main_context_acquire"));
+    release_ = reinterpret_cast<void (*)(void*)>(dlsym(RTLD_DEFAULT, "g_main_context_release"));
+    query_ = reinterpret_cast<int (*)(void*, int, int*, pollfd*, int)>(dlsym(RTLD_DEFAULT, "g_main_context_query"));
+    if (!contextDefault_ || !acquire_ || !release_ || !query_) return;
+    context_ = contextDefault_();
+    Refresh();
+  }
+
+  // Reads the context's descriptors again: Qt may have added or removed some.
+  void Refresh() {
+    if (!context_ || !acquire_(context_)) return;
+    int timeout = 0;
+    scratch_.resize(std::max<std::size_t>(scratch_.size(), 8));
+    int n = query_(context_, INT_MAX, &timeout, scratch_.data(), static_cast<int>(scratch_.size()));
+    if (n > static_cast<int>(scratch_.size())) {
+      scratch_.resize(n);
+      n = query_(context_, INT_MAX, &timeout, scratch_.data(), n);
+    }
+    release_(context_);
+    fds_.clear();
+    for (int i = 0; i < n && i < static_cast<int>(scratch_.size()); ++i) {
+      fds_.push_back(pollfd{scratch_[i].fd, scratch_[i].events, 0});
+    }
+  }
+
+  const std::vector<pollfd>& Fds() const { return fds_; }
+
+ private:
+  void* context_ = nullptr;                  // GMainContext of this thread
+  void* (*contextDefault_)() = nullptr;      // g_main_context_default
+  int (*acquire_)(void*) = nullptr;          // g_main_context_acquire
+  void (*release_)(void*) = nullptr;         // g_main_context_release
+  int (*query_)(void*, int, int*, pollfd*, int) = nullptr;  // g_main_context_query
+  std::vector<pollfd> fds_;                  // what the wait polls
+  std::vector<pollfd> scratch_;              // query buffer
+};
+
 class QtFace : public Face {
  public:
   void Init() {
@@ -51,6 +111,7 @@ class QtFace : public Face {
     double rate = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->refreshRate() : 60;
     frameInterval_ = 1.0 / std::clamp(rate > 1 ? rate : 60.0, 30.0, 144.0);
     lastSync_ = -1;
+    wake_.Init();
   }
 
   void Pump(bool force) {
@@ -61,8 +122,9 @@ class QtFace : public Face {
       return;
     }
     double now = Now();
-    if (!force && now - lastPump_ < kPumpInterval) return;
+    if (!force && !qtWoke_ && now - lastPump_ < kPumpInterval) return;
     lastPump_ = now;
+    qtWoke_ = false;
     pumping_ = true;
     View& view = TheView();
     // Sync before Qt handles input: input handled now is carried out by the runtime
@@ -72,6 +134,7 @@ class QtFace : public Face {
       lastSync_ = now;
     }
     QCoreApplication::processEvents(QEventLoop::AllEvents);
+    wake_.Refresh();
     if (now - lastDeferred_ > 0.1) {
       // Outside exec() Qt never reaches its deferred deletions (closed menus) by itself.
       QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -83,7 +146,17 @@ class QtFace : public Face {
   void PumpPlatformEvents() override { Pump(false); }
 
   void AddWaitDescriptors(std::vector<pollfd>& fds) override {
+    firstOwnFd_ = fds.size();
     if (displayFd_ >= 0) fds.push_back(pollfd{displayFd_, POLLIN, 0});
+    // Inside Qt's own delivery of an event Qt is not pumped; its wake-up would only spin the wait.
+    if (!pumping_) fds.insert(fds.end(), wake_.Fds().begin(), wake_.Fds().end());
+  }
+
+  // Qt has something for this thread: the next pump goes to Qt at once.
+  void WaitReturned(const std::vector<pollfd>& fds) override {
+    for (std::size_t i = firstOwnFd_; i < fds.size(); ++i) {
+      if (fds[i].revents) qtWoke_ = true;
+    }
   }
 
   void MessagePopup(const std::string& title, const std::string& text) override { RunMessagePopup(title, text); }
@@ -112,6 +185,9 @@ class QtFace : public Face {
 
  private:
   int displayFd_ = -1;            // X connection descriptor, -1 when not on xcb
+  QtWakeDescriptors wake_;        // Qt's own wake-up, polled by the wait
+  std::size_t firstOwnFd_ = 0;    // where the face's descriptors start in the wait's set
+  bool qtWoke_ = false;           // the wait woke on the face's descriptors
   double frameInterval_ = 1 / 60.0;  // seconds between two syncs
   double lastPump_ = -1;          // Now() of the last pump that reached Qt
   double lastSync_ = -1;          // Now() of the last sync
