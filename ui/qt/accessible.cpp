@@ -241,10 +241,12 @@ void ApplyAccessible(CtrlView& v, const Control& c) {
   const QString qname = QStr(name), description = QStr(c.tooltip);
   SetNames(v.body, qname, description);
   SetNames(InputWidgetOf(v), qname, description);
-  // An editable combo box's text field is where the text goes.
-  if (auto* box = qobject_cast<QComboBox*>(v.body.data()); box && box->lineEdit()) {
-    SetNames(box->lineEdit(), qname, description);
+  // A combo box's drop-down list, and its text field where there is one.
+  if (auto* box = qobject_cast<QComboBox*>(v.body.data())) {
+    SetNames(box->view(), qname, QString());
+    if (box->lineEdit()) SetNames(box->lineEdit(), qname, description);
   }
+  if (v.kind == CTRL_TAB) SetNames(StripOf(v.body), qname, QString());
   v.shown.accessibleName = name;
   v.shown.accessibleDescription = c.tooltip;
 }
