@@ -14,6 +14,7 @@
 #include <algorithm>
 
 #include "app/uir.h"
+#include "ui/qt/custom_widgets.h"
 #include "ui/qt/tab_strip.h"
 #include "ui/qt/view.h"
 
@@ -198,6 +199,82 @@ class TabButtonAccessible : public QAccessibleWidget {
   QAbstractButton* Button() const { return static_cast<QAbstractButton*>(widget()); }
 };
 
+// A value display: read by its name, its value is the text it shows. (No change
+// events: the displays change with every measured frame.)
+class DisplayAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
+ public:
+  explicit DisplayAccessible(DisplayWidget* d) : QAccessibleWidget(d, QAccessible::StaticText) {}
+  void* interface_cast(QAccessible::InterfaceType t) override {
+    if (t == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
+    return QAccessibleWidget::interface_cast(t);
+  }
+  QString text(QAccessible::Text t) const override {
+    if (t == QAccessible::Value) return Shown();
+    return QAccessibleWidget::text(t);
+  }
+  // Read-only text: what the display shows, without selection or cursor.
+  QString text(int start, int end) const override { return Shown().mid(start, end - start); }
+  int characterCount() const override { return static_cast<int>(Shown().size()); }
+  void selection(int, int* start, int* end) const override { *start = *end = 0; }
+  int selectionCount() const override { return 0; }
+  void addSelection(int, int) override {}
+  void removeSelection(int) override {}
+  void setSelection(int, int, int) override {}
+  int cursorPosition() const override { return 0; }
+  void setCursorPosition(int) override {}
+  QRect characterRect(int) const override { return QRect(); }
+  int offsetAtPoint(const QPoint&) const override { return -1; }
+  void scrollToSubstring(int, int) override {}
+  QString attributes(int offset, int* start, int* end) const override {
+    *start = *end = offset;
+    return QString();
+  }
+
+ private:
+  QString Shown() const { return static_cast<DisplayWidget*>(widget())->Text(); }
+};
+
+// A lamp: an indicator that is lit or dark.
+class LedAccessible : public QAccessibleWidget {
+ public:
+  explicit LedAccessible(LedWidget* l) : QAccessibleWidget(l, QAccessible::Indicator) {}
+  QString text(QAccessible::Text t) const override {
+    if (t == QAccessible::Value) return Lamp()->Lit() ? QStringLiteral("on") : QStringLiteral("off");
+    return QAccessibleWidget::text(t);
+  }
+  QAccessible::State state() const override {
+    QAccessible::State s = QAccessibleWidget::state();
+    s.checked = Lamp()->Lit();
+    return s;
+  }
+
+ private:
+  LedWidget* Lamp() const { return static_cast<LedWidget*>(widget()); }
+};
+
+// An on/off switch: checked when on; pressing or toggling it flips it as a click does.
+class SwitchAccessible : public QAccessibleWidget {
+ public:
+  explicit SwitchAccessible(SwitchWidget* s) : QAccessibleWidget(s, QAccessible::CheckBox) {}
+  QAccessible::State state() const override {
+    QAccessible::State s = QAccessibleWidget::state();
+    s.checkable = true;
+    s.checked = Switch()->On();
+    return s;
+  }
+  QStringList actionNames() const override {
+    QStringList names;
+    if (widget()->isEnabled()) names << toggleAction() << pressAction();
+    return names;
+  }
+  void doAction(const QString& name) override {
+    if (widget()->isEnabled() && (name == toggleAction() || name == pressAction())) Switch()->click();
+  }
+
+ private:
+  SwitchWidget* Switch() const { return static_cast<SwitchWidget*>(widget()); }
+};
+
 QAccessibleInterface* Factory(const QString& className, QObject* object) {
   if (!object || !object->isWidgetType()) return nullptr;
   auto* w = static_cast<QWidget*>(object);
@@ -208,8 +285,13 @@ QAccessibleInterface* Factory(const QString& className, QObject* object) {
   if (className == QLatin1String("QToolButton") && dynamic_cast<TabStrip*>(w->parentWidget())) {
     return new TabButtonAccessible(static_cast<QAbstractButton*>(w));
   }
-  if (className == QLatin1String("QWidget") && dynamic_cast<TabStrip*>(w)) {
-    return new QAccessibleWidget(w, QAccessible::PageTabList);
+  if (className == QLatin1String("QWidget")) {
+    if (dynamic_cast<TabStrip*>(w)) return new QAccessibleWidget(w, QAccessible::PageTabList);
+    if (auto* d = dynamic_cast<DisplayWidget*>(w)) return new DisplayAccessible(d);
+    if (auto* l = dynamic_cast<LedWidget*>(w)) return new LedAccessible(l);
+  }
+  if (className == QLatin1String("QAbstractButton")) {
+    if (auto* sw = dynamic_cast<SwitchWidget*>(w)) return new SwitchAccessible(sw);
   }
   return nullptr;
 }

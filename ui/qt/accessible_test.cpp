@@ -214,6 +214,36 @@ TEST_F(Accessible, TheModelsOwnChangesAreNoOperatorInput) {
   EXPECT_EQ(static_cast<QLineEdit*>(ui::qt::ControlWidget(panel, gain))->text(), "7");
 }
 
+TEST_F(Accessible, DisplaysLampsAndSwitchesTellTheirState) {
+  int shown = NewCtrlWithId(panel, 8, CTRL_NUMERIC, "X", 230, 10, 20, 60);
+  SetCtrlAttribute(panel, shown, ATTR_CTRL_MODE, VAL_INDICATOR);
+  SetCtrlAttribute(panel, shown, ATTR_PRECISION, 1);
+  SetCtrlVal(panel, shown, 12.5);
+  int lamp = NewCtrlWithId(panel, 9, CTRL_LED, "TRIGGER", 230, 90, 16, 16);
+  int sw = NewCtrlWithId(panel, 10, CTRL_BINARY_SWITCH, "COLOR GROUP", 260, 10, 22, 60);
+  SetCtrlCallback(panel, sw, qt_test::LogCtrl, nullptr);
+  Show();
+  EXPECT_EQ(Iface(shown)->text(QAccessible::Name), "X");
+  EXPECT_EQ(Iface(shown)->text(QAccessible::Value), "12.5");
+  ASSERT_TRUE(Iface(shown)->textInterface());
+  EXPECT_EQ(Iface(shown)->textInterface()->text(0, Iface(shown)->textInterface()->characterCount()), "12.5");
+  EXPECT_EQ(Iface(lamp)->text(QAccessible::Value), "off");
+  SetCtrlVal(panel, lamp, 1);
+  SetCtrlVal(panel, shown, 3.0);
+  Show();
+  EXPECT_EQ(Iface(lamp)->text(QAccessible::Value), "on");
+  EXPECT_EQ(Iface(shown)->text(QAccessible::Value), "3.0");
+
+  QAccessibleInterface* s = Iface(sw);
+  EXPECT_FALSE(s->state().checked);
+  s->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+  Dispatch();
+  Show();
+  EXPECT_EQ(Num(sw), 1);
+  EXPECT_TRUE(s->state().checked);
+  EXPECT_EQ(Log(), (std::vector<std::string>{Entry(sw, EVENT_VAL_CHANGED), Entry(sw, EVENT_COMMIT)}));
+}
+
 // Another thread posting a Qt event (as the accessibility bus connection does)
 // ends a blocked wait at once. On the test clock the wait may block for 30 s
 // of real time; a wait that ran out would have moved the clock to its end.

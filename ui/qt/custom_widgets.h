@@ -17,6 +17,7 @@ class DisplayWidget : public QWidget {
  public:
   explicit DisplayWidget(bool number, QWidget* parent);
   void SetText(const QString& text);
+  const QString& Text() const { return text_; }
   void SetColours(int text, int background, int frame);
 
  protected:
@@ -35,6 +36,7 @@ class LedWidget : public QWidget {
  public:
   explicit LedWidget(QWidget* parent) : QWidget(parent) {}
   void SetState(bool lit, int onRgb, int offRgb);
+  bool Lit() const { return lit_; }
 
  protected:
   void paintEvent(QPaintEvent*) override;
@@ -51,6 +53,7 @@ class SwitchWidget : public QAbstractButton {
  public:
   explicit SwitchWidget(QWidget* parent);
   void SetState(bool on, int onRgb);
+  bool On() const { return on_; }
 
  protected:
   void paintEvent(QPaintEvent*) override;
