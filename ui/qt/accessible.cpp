@@ -6,12 +6,14 @@
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QTabBar>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSlider>
 #include <QTabWidget>
 
 #include <algorithm>
+#include <vector>
 
 #include "app/uir.h"
 #include "ui/qt/custom_widgets.h"
@@ -275,6 +277,36 @@ class SwitchAccessible : public QAccessibleWidget {
   SwitchWidget* Switch() const { return static_cast<SwitchWidget*>(widget()); }
 };
 
+// The pages of a tab control without the tab widget's own tab bar, which stays
+// hidden behind the strip: a tool looking for a tab by its name finds the strip's.
+class PagesAccessible : public QAccessibleWidget {
+ public:
+  explicit PagesAccessible(QTabWidget* tabs) : QAccessibleWidget(tabs) {}
+  int childCount() const override { return static_cast<int>(Children().size()); }
+  QAccessibleInterface* child(int index) const override {
+    std::vector<QWidget*> c = Children();
+    return index >= 0 && index < static_cast<int>(c.size()) ? QAccessible::queryAccessibleInterface(c[index]) : nullptr;
+  }
+  int indexOfChild(const QAccessibleInterface* child) const override {
+    std::vector<QWidget*> c = Children();
+    for (std::size_t i = 0; child && i < c.size(); ++i) {
+      if (c[i] == child->object()) return static_cast<int>(i);
+    }
+    return -1;
+  }
+
+ private:
+  std::vector<QWidget*> Children() const {
+    std::vector<QWidget*> c;
+    auto* tabs = static_cast<QTabWidget*>(widget());
+    for (QObject* o : tabs->children()) {
+      auto* w = qobject_cast<QWidget*>(o);
+      if (w && !w->isWindow() && w != tabs->tabBar()) c.push_back(w);
+    }
+    return c;
+  }
+};
+
 QAccessibleInterface* Factory(const QString& className, QObject* object) {
   if (!object || !object->isWidgetType()) return nullptr;
   auto* w = static_cast<QWidget*>(object);
@@ -284,6 +316,9 @@ QAccessibleInterface* Factory(const QString& className, QObject* object) {
   }
   if (className == QLatin1String("QToolButton") && dynamic_cast<TabStrip*>(w->parentWidget())) {
     return new TabButtonAccessible(static_cast<QAbstractButton*>(w));
+  }
+  if (className == QLatin1String("QTabWidget") && w->parentWidget() && StripOf(w->parentWidget())) {
+    return new PagesAccessible(static_cast<QTabWidget*>(w));
   }
   if (className == QLatin1String("QWidget")) {
     if (dynamic_cast<TabStrip*>(w)) return new QAccessibleWidget(w, QAccessible::PageTabList);

@@ -80,6 +80,9 @@ TEST_F(Accessible, ControlsCarryTheirLabelsOnOneLineAndTheirHelpTexts) {
   QAccessibleInterface* t = QAccessible::queryAccessibleInterface(TabButton(1));
   EXPECT_EQ(t->role(), QAccessible::PageTab);
   EXPECT_EQ(t->text(QAccessible::Name), "PARA");
+  // Only the strip's tabs are in the tree; the tab widget's own bar stays hidden.
+  QAccessibleInterface* pages = QAccessible::queryAccessibleInterface(Tabs());
+  for (int i = 0; i < pages->childCount(); ++i) EXPECT_NE(pages->child(i)->role(), QAccessible::PageTabList);
   int page = 0;
   GetPanelHandleFromTabPage(panel, tab, 2, &page);
   EXPECT_EQ(QAccessible::queryAccessibleInterface(ui::qt::PanelWidgetOf(page))->text(QAccessible::Name), "OFFSET");
