@@ -96,4 +96,16 @@ TEST_F(ProgramAccessible, AMainTabChosenOverTheBusShowsItsPage) {
   EXPECT_TRUE(cal->state().selected);
 }
 
+TEST_F(ProgramAccessible, TheCNoDisplaysDoubleClickOverTheBusOpensTheBigDisplay) {
+  QAccessibleInterface* cno = QAccessible::queryAccessibleInterface(ui::qt::ControlWidget(Panels.Datap, DATAP_COL));
+  ASSERT_TRUE(cno && cno->actionInterface());
+  DisplayPanel(Panels.Datap);
+  cno->actionInterface()->doAction("Double click");
+  EXPECT_TRUE(program->RunUntil([] {
+    int visible = 0;
+    GetPanelAttribute(Panels.Colbigp, ATTR_VISIBLE, &visible);
+    return visible != 0;
+  }));
+}
+
 }  // namespace

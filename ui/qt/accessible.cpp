@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/uir.h"
+#include "ui/operate.h"
 #include "ui/qt/custom_widgets.h"
 #include "ui/qt/tab_strip.h"
 #include "ui/qt/view.h"
@@ -214,6 +215,13 @@ class DisplayAccessible : public QAccessibleWidget, public QAccessibleTextInterf
     if (t == QAccessible::Value) return Shown();
     return QAccessibleWidget::text(t);
   }
+  // A double click is all the mouse does on a display (C-No and GROUP open their big displays).
+  QStringList actionNames() const override { return widget()->isEnabled() ? QStringList{DoubleClick()} : QStringList(); }
+  void doAction(const QString& name) override {
+    if (name != DoubleClick() || !widget()->isEnabled()) return;
+    if (const CtrlView* v = TheView().CtrlOf(widget())) op::DoubleClick(v->panel, v->id);
+  }
+  static QString DoubleClick() { return QStringLiteral("Double click"); }
   // Read-only text: what the display shows, without selection or cursor.
   QString text(int start, int end) const override { return Shown().mid(start, end - start); }
   int characterCount() const override { return static_cast<int>(Shown().size()); }

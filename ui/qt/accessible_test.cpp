@@ -236,6 +236,11 @@ TEST_F(Accessible, DisplaysLampsAndSwitchesTellTheirState) {
   Show();
   EXPECT_EQ(Iface(lamp)->text(QAccessible::Value), "on");
   EXPECT_EQ(Iface(shown)->text(QAccessible::Value), "3.0");
+  SetCtrlCallback(panel, shown, qt_test::LogCtrl, nullptr);
+  Iface(shown)->actionInterface()->doAction("Double click");
+  Dispatch();
+  EXPECT_EQ(Log(), (std::vector<std::string>{Entry(shown, EVENT_LEFT_DOUBLE_CLICK)}));
+  Log().clear();
 
   QAccessibleInterface* s = Iface(sw);
   EXPECT_FALSE(s->state().checked);
