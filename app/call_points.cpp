@@ -5,7 +5,6 @@
 
 void ShowRecordFilePath() {}
 void ShowPanelIdOnRecorderPage() {}
-void ApplyModeRules() {}
 void UpdateLiveGraphs() {}
 void ShowRawValues() {}
 int WriteParameterFile() { return 1; }
@@ -16,6 +15,7 @@ void DimOffsetButtons(int) {}
 void DimRecorderButtons(int) {}
 void DimScopeButtons(int) {}
 void DimTeachp2StartButton(int) {}
+void LabelTeachPanels() {}
 
 // Writing the hardware initial file comes with the calibration pages; the button explains itself already.
 int CBF_ButtonGenHwInfoFile(int panel, int control, int event, void*, int, int) {

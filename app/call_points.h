@@ -4,7 +4,6 @@
 
 void ShowRecordFilePath();        // record file path on the recorder page
 void ShowPanelIdOnRecorderPage(); // identification text on the recorder page
-void ApplyModeRules();            // controls, titles and limits follow the modes
 void UpdateLiveGraphs();          // strip charts and graphs follow the last frame
 void ShowRawValues();             // raw values on the calibration page
 int WriteParameterFile();         // SEND with FILE selected
@@ -14,3 +13,4 @@ void DimOffsetButtons(int dimmed);       // send, get and calculate offsets
 void DimRecorderButtons(int dimmed);     // recording mode, start, start triggered, and one more
 void DimScopeButtons(int dimmed);        // cycle time, scan, break
 void DimTeachp2StartButton(int dimmed);  // TEACHP2's start
+void LabelTeachPanels();          // teach panels titled for the calculation mode

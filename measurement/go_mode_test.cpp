@@ -13,6 +13,7 @@
 #include "app/harness_test.h"
 #include "app/program_state.h"
 #include "measurement/measured_values.h"
+#include "parameters/mode_rules.h"
 #include "parameters/parameter_panel.h"
 #include "ui/headless.h"
 #include "ui/model.h"
@@ -253,6 +254,10 @@ TEST_F(Display, HistoriesFillFromTheEnd) {
 }
 
 TEST_F(Display, BigDisplaysOpenOnADoubleClickAndShowTheIdentification) {
+  // C-No and group are shown while colours are evaluated in groups.
+  SetCtrlVal(Panels.Page[PAGE_PARAMETER], PARA_DIG_OUTMODE_RING, 2);
+  SetCtrlVal(Panels.Page[PAGE_GROUP_HOLD], GROUP_COLOR_GROUP, 1);
+  ApplyModeRules();
   EXPECT_TRUE(ui::op::DoubleClick(Panels.Datap, DATAP_COL));
   ProcessSystemEvents();
   EXPECT_TRUE(ui::PanelOperable(Panels.Colbigp));

@@ -7,6 +7,7 @@
 #include "app/call_points.h"
 #include "app/help.h"
 #include "app/uir_build.h"
+#include "parameters/mode_rules.h"
 #include "teach/region_plot.h"
 #include "teach/teach_table.h"
 #include "ui/ui.h"

@@ -126,8 +126,14 @@ TEST_P(Transfer, SendAndGetWithEepromSendExactlyTheirOrders) {
 }
 
 TEST_P(Transfer, ParaSet1UsesTheBlockNumbersOneAndThree) {
+  // Set 1 switches by IN0 itself, so the GET leaves ParaSet1 selected for the SEND.
+  sim::ParaSet set = Sim().RamSet(1);
+  set.para[sim::DIGITAL_OUTMODE] = 2;
+  set.para[sim::TRIGGER] = sim::TRIGGER_PARA;
+  Sim().SetRamSet(1, set);
   State.ParameterSetIndex = 1;  // the selectors are dimmed unless TRIGGER is PARA; the index is what counts
   Select(MAINP_GET);
+  EXPECT_EQ(State.ParameterSetIndex, 1);
   EXPECT_EQ(Sent(), (std::vector<std::pair<int, int>>{{2, 1}, {2, 3}}));
   Sim().ClearLog();
   Select(MAINP_SEND);
