@@ -22,6 +22,9 @@ TEST(TeachAgainstSensor, ATaughtColourIsDrawnAroundTheMeasuredPoint) {
   harness::Options options;
   options.sim.target.noise = 0;
   harness::Program program(options);
+  sim::ParaSet set = program.Sim().RamSet(0);
+  set.para[sim::DIGITAL_OUTMODE] = 2;  // colours are evaluated: the teach page is shown
+  program.Sim().SetRamSet(0, set);
   program.Start();
   ASSERT_EQ(State.SensorConnected, 1) << program.MessageBox();
   const int plane = Panels.DataPage[2];

@@ -202,6 +202,7 @@ TEST_F(TeachPage, AutomaticRowColourPaintsTheRowInAllFourTables) {
 
 TEST_F(TeachPage, CalculationModeBetween2DAnd3DRearrangesEveryRow) {
   SetActiveTabPage(Panels.Mainp, MAINP_TAB, PAGE_PARAMETER);
+  SetCtrlVal(para, PARA_DIG_OUTMODE_RING, 2);  // the calculation mode is free only while colours are evaluated
   SetRow(0, {500, 600, 100, 2000, 150});
   SetRow(30, {500, 600, 100, 2000, 150});
   SetTableCellVal(group, GROUP_TABLE, {1, 1}, 3.0);
