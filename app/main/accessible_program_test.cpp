@@ -13,6 +13,7 @@
 
 #include "app/Chromik4ANAv12.h"
 #include "app/harness_test.h"
+#include "parameters/mode_rules.h"
 #include "ui/model.h"
 #include "ui/qt/accessible.h"
 #include "ui/qt/qt_face.h"
@@ -97,6 +98,10 @@ TEST_F(ProgramAccessible, AMainTabChosenOverTheBusShowsItsPage) {
 }
 
 TEST_F(ProgramAccessible, TheCNoDisplaysDoubleClickOverTheBusOpensTheBigDisplay) {
+  // C-No is shown while colours are evaluated.
+  SetCtrlVal(Panels.Page[PAGE_PARAMETER], PARA_DIG_OUTMODE_RING, 2);
+  ApplyModeRules();
+  ui::qt::SyncNow();
   QAccessibleInterface* cno = QAccessible::queryAccessibleInterface(ui::qt::ControlWidget(Panels.Datap, DATAP_COL));
   ASSERT_TRUE(cno && cno->actionInterface());
   DisplayPanel(Panels.Datap);
