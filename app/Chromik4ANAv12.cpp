@@ -3,6 +3,7 @@
 
 #include "app/call_points.h"
 #include "app/dimming.h"
+#include "app/locations.h"
 #include "app/logo/branding.h"
 #include "app/panel_settings.h"
 #include "app/program_state.h"
@@ -50,8 +51,8 @@ void InitializeGui() {
   // 2. The panels behind the tab pages.
   for (int i = 0; i < MAIN_PAGE_COUNT; ++i) GetPanelHandleFromTabPage(Panels.Mainp, MAINP_TAB, i, &Panels.Page[i]);
   for (int i = 0; i < 4; ++i) GetPanelHandleFromTabPage(Panels.Datap, DATAP_TAB, i, &Panels.DataPage[i]);
-  // 3. The settings file beside the program.
-  State.PanelSettingsPath = ProgramDirectory() + "/" + "PanelSettings.cfg";
+  // 3. The settings file beside the program, or in the user's configuration folder.
+  State.PanelSettingsPath = CurrentFilePlaces().project + "/" + "PanelSettings.cfg";
   // 4. Context menus of the tables.
   InstallTableMenus();
   // 5. The access-code field shows '*' and takes at most 20 characters.

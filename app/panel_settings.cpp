@@ -2,12 +2,15 @@
 #include "app/panel_settings.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "app/Chromik4ANAv12.h"
 #include "app/call_points.h"
 #include "app/help.h"
+#include "app/locations.h"
 #include "app/program_state.h"
 #include "com232/connection.h"
 #include "com232/link.h"
@@ -100,9 +103,11 @@ void ShowPanelId() {
 }
 
 void ReadPanelSettings() {
-  const std::string dir = ProgramDirectory();
+  const FilePlaces places = CurrentFilePlaces();
+  const std::string& dir = places.project;
+  const std::string record = places.records + "/RecordFile.dat";
   State.ParameterFilePath = dir + "/Parameter.ini";
-  State.RecordFilePath = dir + "/RecordFile.dat";
+  State.RecordFilePath = record;
   State.HardwareFilePath = dir + "/HardwareInitialFile.ini";
   State.TableAttributesPath = dir + "/TableAttributes.ini";
   std::copy(DefaultRowColors, DefaultRowColors + TEACH_ROWS, RowColors);
@@ -119,7 +124,7 @@ void ReadPanelSettings() {
     }
     // A missing key gives the directory alone, except for the record file.
     State.ParameterFilePath = StringOr(doc, kDirectories, "PARAMETER FILE", dir, PATH_LIMIT);
-    State.RecordFilePath = StringOr(doc, kDirectories, "RECORDER FILE", dir + "/RecordFile.dat", PATH_LIMIT);
+    State.RecordFilePath = StringOr(doc, kDirectories, "RECORDER FILE", record, PATH_LIMIT);
     State.HardwareFilePath = StringOr(doc, kDirectories, "HARDWARE INI FILE", dir, PATH_LIMIT);
     State.TableAttributesPath = StringOr(doc, kDirectories, "TABLE ATTRIBUTES FILE", dir, PATH_LIMIT);
     ReadRecentServers(doc);
@@ -206,7 +211,16 @@ void WritePanelSettings() {
   IniPutString(&doc, kCommunication, "PORT NUMBER", portText);
 
   WriteTableAttributeSections(&doc);
-  IniWriteFile(doc, State.PanelSettingsPath);
+  // The folder may have gone since start-up (a configuration folder cleaned up meanwhile).
+  std::string folder;
+  SplitPath(State.PanelSettingsPath, nullptr, &folder, nullptr);
+  if (!folder.empty()) MakeDirectories(folder);
+  if (IniWriteFile(doc, State.PanelSettingsPath) < 0) {
+    // Nobody else would notice: the settings of this session would be lost without a word.
+    const int error = errno;
+    std::fprintf(stderr, "chromik4-ana-scope: the panel settings could not be written to %s: %s\n",
+                 State.PanelSettingsPath.c_str(), error ? std::strerror(error) : "write failed");
+  }
 }
 
 int CBF_EditID(int panel, int control, int event, void*, int, int) {

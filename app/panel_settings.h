@@ -1,5 +1,6 @@
-// The panel settings file "PanelSettings.cfg" beside the program: window, file
-// paths, identification, recent servers, communication settings, row colours.
+// The panel settings file "PanelSettings.cfg" (beside the program, or in the user's
+// configuration folder, see app/locations.h): window, file paths, identification,
+// recent servers, communication settings, row colours.
 #pragma once
 
 constexpr int PANEL_ID_LIMIT = 99;     // characters of the identification text
@@ -11,7 +12,8 @@ constexpr int PORT_TEXT_LIMIT = 31;    // characters of the TCP port field
 void ReadPanelSettings();
 // The COMMUNICATION SETTINGS section into SensorLink and the connection page.
 void ReadCommunicationSettings();
-// The whole file anew; a failed write leaves the old file as it was and is not reported.
+// The whole file anew; a failed write leaves the old file as it was and is reported
+// on standard error with the path.
 void WritePanelSettings();
 // Shows PanelId wherever the program shows it.
 void ShowPanelId();

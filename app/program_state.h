@@ -12,7 +12,7 @@ struct ProgramState {
   std::uint16_t ParameterSetIndex = 0;  // which of the sensor's two parameter sets transfers address
   std::uint16_t MemorySelection = 1;    // 1 = RAM, 2 = EEPROM, 3 = FILE
   std::int32_t TeachToleranceOff = 0;   // teaching leaves the tolerance cells alone
-  std::string PanelSettingsPath;        // "PanelSettings.cfg" in the program's directory
+  std::string PanelSettingsPath;        // "PanelSettings.cfg" in the project folder (app/locations.h)
   std::string PanelId;                  // the operator's identification text for the sensor, up to 99 characters
   std::string ParameterFilePath;        // last parameter file, start of its file dialogs
   std::string RecordFilePath;           // record file

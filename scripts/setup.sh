@@ -5,7 +5,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(build-essential cmake pkg-config libgtest-dev qt6-base-dev qt6-qpa-plugins libxcb1-dev fonts-dejavu-core xauth xvfb)
+# desktop-file-utils, appstream, dpkg-dev and file: the install and package tests.
+packages=(build-essential cmake pkg-config libgtest-dev qt6-base-dev qt6-qpa-plugins libxcb1-dev fonts-dejavu-core xauth xvfb
+          desktop-file-utils appstream dpkg-dev file)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,5 +1,6 @@
 #include "app/logo/branding.h"
 
+#include "app/locations.h"
 #include "app/uir.h"
 #include "ui/ui.h"
 
@@ -36,6 +37,6 @@ void DrawBranding() {
   SetCtrlAttribute(m, MAINP_BAND, ATTR_FRAME_COLOR, 0x0080FF);
   SetCtrlAttribute(m, MAINP_LOGO, ATTR_TOP, 6);
   SetCtrlAttribute(m, MAINP_LOGO, ATTR_LEFT, 325);
-  DisplayImageFile(m, MAINP_LOGO, (ProgramDirectory() + "/" + LOGO_FILE).c_str());
+  DisplayImageFile(m, MAINP_LOGO, ProgramDataFile(LOGO_FILE).c_str());
   SetCtrlAttribute(m, MAINP_LOGO, ATTR_VISIBLE, 1);
 }

@@ -2,7 +2,9 @@
 // PNG files, offscreen, with the program connected to the in-process simulator
 // and a few GO frames shown.
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -29,6 +31,22 @@ void Save(int panel, const std::string& path) {
   }
 }
 
+// The main window while GO runs: taken on the user-interface thread, inside the GO
+// loop's dispatch, when the wake-up pipe becomes readable; then GO is stopped.
+struct GoShot {
+  std::string path;
+  std::atomic<bool> taken{false};
+};
+
+void TakeGoShot(int fd, int, void* data) {
+  auto* shot = static_cast<GoShot*>(data);
+  char byte = 0;
+  if (read(fd, &byte, 1) != 1 || shot->taken) return;
+  Save(Panels.Mainp, shot->path);
+  shot->taken = true;
+  ui::op::Press(Panels.Mainp, MAINP_STOP);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -51,15 +69,31 @@ int main(int argc, char** argv) {
   if (std::system(copy.c_str()) != 0) std::fprintf(stderr, "no logo at %s\n", logo.c_str());
   program.Start();
   ui::headless::UseRealClock();
-  // A few frames, so that the displays show values.
+  // A few frames, so that the displays show values; the main window is taken while GO runs.
+  int wake[2];
+  if (pipe(wake) != 0) return 1;
+  GoShot shot;
+  shot.path = out + "/mainp-go.png";
+  const int watch = WatchFd(wake[0], WATCH_READ, TakeGoShot, &shot);
+  SetActiveTabPage(Panels.Datap, DATAP_TAB, 0);  // the RGB strip chart runs in the picture
   const std::size_t before = program.Sim().OrderCount();
   std::thread stopper([&] {
     program.Sim().WaitForOrders(before + 60, std::chrono::seconds(10));
-    ui::op::Press(Panels.Mainp, MAINP_STOP);
+    if (write(wake[1], "g", 1) != 1) ui::op::Press(Panels.Mainp, MAINP_STOP);
+    // Should the picture never be taken, GO still ends.
+    for (int i = 0; i < 1000 && !shot.taken; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (!shot.taken) ui::op::Press(Panels.Mainp, MAINP_STOP);
   });
   ui::op::Press(Panels.Mainp, MAINP_GO);
   ProcessSystemEvents();
   stopper.join();
+  UnwatchFd(watch);
+  close(wake[0]);
+  close(wake[1]);
+  if (!shot.taken) {
+    std::fprintf(stderr, "the main window was not taken during GO\n");
+    ++g_failures;
+  }
 
   const char* const mainPages[MAIN_PAGE_COUNT] = {"connection", "parameter", "group-hold", "teach", "recorder",
                                                   "calibration", "table-attributes", "scope", "offset"};

@@ -1,11 +1,61 @@
 // chromik4-ana-scope: the program with its Qt 6 face.
 #include <cstdio>
+#include <cstring>
 
 #include "app/Chromik4ANAv12.h"
 #include "ui/qt/qt_face.h"
 #include "ui/ui.h"
 
+#ifndef CHROMIK_VERSION
+#define CHROMIK_VERSION "1.2"
+#endif
+
+namespace {
+
+const char* const kHelp =
+    "Usage: chromik4-ana-scope [--help | --version]\n"
+    "The operator and configuration program for the CHROMIK4 ANA colour sensor.\n"
+    "Everything is set in its window; there are no other options.\n"
+    "\n"
+    "  --help       show this text and exit\n"
+    "  --version    show the version and exit\n"
+    "\n"
+    "Keys: F9 Send, F10 Get, F11 GO, F12 STOP.\n"
+    "Settings: PanelSettings.cfg beside the program when its folder is writable,\n"
+    "otherwise in $XDG_CONFIG_HOME/chromik4-ana-scope/ (~/.config/chromik4-ana-scope/).\n"
+    "A simulated sensor for trying it out: chromik4-sensor-sim --help.\n";
+
+// Handles the command line before any display is opened; -1 to go on, else the exit status.
+int TakeCommandLine(int argc, char** argv) {
+  bool help = false, version = false;
+  for (int i = 1; i < argc; ++i) {
+    const char* arg = argv[i];
+    if (std::strcmp(arg, "--help") == 0) {
+      help = true;
+    } else if (std::strcmp(arg, "--version") == 0) {
+      version = true;
+    } else {
+      std::fprintf(stderr, "chromik4-ana-scope: %s '%s' (try --help)\n",
+                   arg[0] == '-' ? "unknown option" : "unexpected argument", arg);
+      return 2;
+    }
+  }
+  if (help) {
+    std::fputs(kHelp, stdout);
+    return 0;
+  }
+  if (version) {
+    std::printf("chromik4-ana-scope %s (CHROMIK4-ANA-Scope V1.2)\n", CHROMIK_VERSION);
+    return 0;
+  }
+  return -1;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  const int status = TakeCommandLine(argc, argv);
+  if (status >= 0) return status;
   if (!ui::qt::Start(argc, argv)) {
     std::fprintf(stderr, "chromik4-ana-scope: no display could be opened\n");
     return -1;
