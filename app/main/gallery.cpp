@@ -67,6 +67,12 @@ int main(int argc, char** argv) {
   // The program looks for the logo in its directory.
   std::string copy = "cp '" + logo + "' '" + program.Dir() + "/'";
   if (std::system(copy.c_str()) != 0) std::fprintf(stderr, "no logo at %s\n", logo.c_str());
+  // Colour evaluation in groups, so that every page and display is in use.
+  sim::ParaSet set = program.Sim().RamSet(0);
+  set.para[sim::DIGITAL_OUTMODE] = 2;
+  set.para[sim::COLOR_GROUP] = 1;
+  set.para[sim::MAX_VEC_NO] = 4;
+  program.Sim().SetRamSet(0, set);
   program.Start();
   ui::headless::UseRealClock();
   // A few frames, so that the displays show values; the main window is taken while GO runs.
@@ -104,6 +110,8 @@ int main(int argc, char** argv) {
   }
   SetActiveTabPage(Panels.Mainp, MAINP_TAB, PAGE_PARAMETER);
   const char* const dataPages[4] = {"rgb", "xyint", "2d", "3d"};
+  // The calculation mode hides one of the 2D and 3D pages; the gallery shows both.
+  for (int i = 0; i < 4; ++i) SetTabPageAttribute(Panels.Datap, DATAP_TAB, i, ATTR_VISIBLE, 1);
   for (int i = 0; i < 4; ++i) {
     SetActiveTabPage(Panels.Datap, DATAP_TAB, i);
     Save(Panels.Datap, out + "/datap-" + std::to_string(i) + "-" + dataPages[i] + ".png");
