@@ -7,8 +7,6 @@ void ShowRecordFilePath() {}
 void ShowPanelIdOnRecorderPage() {}
 void UpdateLiveGraphs() {}
 void ShowRawValues() {}
-int WriteParameterFile() { return 1; }
-int ReadParameterFile() { return 1; }
 void ReapplyStripChartTraces() {}
 void ArrangeRecorderPage() {}
 void DimOffsetButtons(int) {}

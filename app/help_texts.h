@@ -76,6 +76,20 @@ constexpr const char* DispRedOffset = "Displays the offset values. ";
 constexpr const char* DispRemaining = "Displays how many values remain to be recorded.";
 constexpr const char* DispScanFreq = "Sensor scanfrequency. \nDon't interrupt the sensor for 8 seconds \nthen press the button.";
 constexpr const char* DispTemp = "Displays actual temperature in the sensor.";
+// Table attributes page (shown under the title "Info").
+constexpr const char* EditSetColor =
+    "Set mode for the row indicator colors. \n\nManually: Indicator colors can be set manually. \n\n"
+    "Automatically: Indicator colors will be set automatically, \naccording to the color detected from the sensor.";
+constexpr const char* EditRow = "Select a row, which should be set.";
+constexpr const char* EditColorNumericRow = "Select a indicator color.";
+constexpr const char* ButtonSetRowColor = "Assign selected color to row.";
+constexpr const char* ButtonSaveArray =
+    "Indicator colors and row specifications \nwill be saved to a selectable file. \n"
+    "Attention! The table attributes will be stored \nat the hard disk and NOT in the sensor.";
+constexpr const char* ButtonGetArray =
+    "Indicator colors and row specifications will be \nread from a selectable file from the hard disk \n"
+    "and assigned to the teach table and specification table.";
+constexpr const char* ButtonTableAttrReset = "Set default row colors.";
 constexpr const char* DispX = "Displays the red content of the color currently arriving at the receiver.";
 constexpr const char* DispY = "Displays the green content of the color currently arriving at the receiver. ";
 constexpr const char* EditAnaOut =

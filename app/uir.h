@@ -115,6 +115,13 @@ enum TeachPageCtrl : int {
 enum AttrPageCtrl : int {
   ATTR_SPEC_TABLE = 2,   // 31 rows, column 1 row specification, column 2 row colour
   ATTR_TEMP,             // CBF_DispTemp: sensor temperature
+  ATTR_PAGE_MODE,        // CBF_EditSetColor: 0 = manually, 1 = automatically
+  ATTR_PAGE_ROW,         // CBF_EditRow: teach row 0..30 to be coloured
+  ATTR_PAGE_COLOR,       // CBF_EditColorNumericRow: the colour picker
+  ATTR_PAGE_SET,         // CBF_ButtonSetRowColor
+  ATTR_PAGE_SAVE,        // CBF_ButtonSaveArray
+  ATTR_PAGE_LOAD,        // CBF_ButtonGetArray
+  ATTR_PAGE_RESET,       // CBF_ButtonTableAttrReset
   ATTR_CTRL_END
 };
 

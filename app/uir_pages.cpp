@@ -5,6 +5,7 @@
 #include "app/uir.h"
 #include "app/help.h"
 #include "app/uir_build.h"
+#include "teach/table_attributes.h"
 #include "teach/teach_table.h"
 #include "ui/ui.h"
 
@@ -132,6 +133,24 @@ int BuildTeachPage(int page) {
 int BuildTableAttributesPage(int page) {
   PlaceDisplay(page, ATTR_TEMP, "TEMPERATURE", 20, 6, 80, CBF_DispTemp);
   SetHelp(page, ATTR_TEMP, help::DispTemp);
+  // Off: colours set by hand; on: each taught row takes the colour measured.
+  Place(page, ATTR_PAGE_MODE, CTRL_BINARY_SWITCH, "AUTO COLORS", 20, 110, 20, 36, CBF_EditSetColor);  // label on the right
+  SetHelp(page, ATTR_PAGE_MODE, help::EditSetColor);
+  Place(page, ATTR_PAGE_ROW, CTRL_NUMERIC, "ROW", 64, 6, 20, 60, CBF_EditRow);
+  SetHelp(page, ATTR_PAGE_ROW, help::EditRow);
+  SetCtrlAttribute(page, ATTR_PAGE_ROW, ATTR_MIN_VALUE, 0.0);
+  SetCtrlAttribute(page, ATTR_PAGE_ROW, ATTR_MAX_VALUE, 30.0);
+  Place(page, ATTR_PAGE_COLOR, CTRL_COLOR_NUMERIC, "COLOR", 64, 80, 20, 60, CBF_EditColorNumericRow);
+  SetHelp(page, ATTR_PAGE_COLOR, help::EditColorNumericRow);
+  SetCtrlVal(page, ATTR_PAGE_COLOR, 0xFF0000);
+  Place(page, ATTR_PAGE_SET, CTRL_COMMAND_BUTTON, "SET", 62, 154, 24, 70, CBF_ButtonSetRowColor);
+  SetHelp(page, ATTR_PAGE_SET, help::ButtonSetRowColor);
+  Place(page, ATTR_PAGE_SAVE, CTRL_COMMAND_BUTTON, "SAVE", 104, 6, 24, 80, CBF_ButtonSaveArray);
+  SetHelp(page, ATTR_PAGE_SAVE, help::ButtonSaveArray);
+  Place(page, ATTR_PAGE_LOAD, CTRL_COMMAND_BUTTON, "LOAD", 104, 96, 24, 80, CBF_ButtonGetArray);
+  SetHelp(page, ATTR_PAGE_LOAD, help::ButtonGetArray);
+  Place(page, ATTR_PAGE_RESET, CTRL_COMMAND_BUTTON, "RESET", 104, 186, 24, 80, CBF_ButtonTableAttrReset);
+  SetHelp(page, ATTR_PAGE_RESET, help::ButtonTableAttrReset);
   Place(page, ATTR_SPEC_TABLE, CTRL_TABLE, "ROW SPECIFICATION", 150, 6, 216, 264);
   SetTableSize(page, ATTR_SPEC_TABLE, 31, 2);
   SetTableColumnAttribute(page, ATTR_SPEC_TABLE, 1, ATTR_CELL_TYPE, VAL_CELL_STRING);
@@ -177,6 +196,7 @@ void BuildDatapDisplays(int panel) {
   Place(panel, DATAP_COLORBOX, CTRL_DECORATION, "COLOR", 58, 412, 58, 84, CBF_DispHelpOnly);
   SetHelp(panel, DATAP_COLORBOX, kColorBoxHelp);
   SetCtrlAttribute(panel, DATAP_COLORBOX, ATTR_FRAME_COLOR, 0x000000);
+  SetCtrlAttribute(panel, DATAP_COLORBOX, ATTR_VISIBLE, 0);  // shown while rows are coloured automatically
   PlaceHelpedDisplay(panel, DATAP_DELTAC, "DELTA C", 98, 8, 58, CBF_DispDeltaC, help::DispDeltaC);
   PlaceHelpedDisplay(panel, DATAP_COL, "C-No", 98, 72, 58, CBF_DispCOL, help::DispCOL);
   PlaceHelpedDisplay(panel, DATAP_GROUP, "GROUP", 98, 136, 58, CBF_DispGroup, help::DispGroup);

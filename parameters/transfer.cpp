@@ -11,6 +11,7 @@
 #include "app/program_state.h"
 #include "com232/frame.h"
 #include "parameters/mode_rules.h"
+#include "parameters/parameter_file.h"
 #include "parameters/parameter_panel.h"
 #include "teach/region_plot.h"
 #include "ui/ui.h"

@@ -1,0 +1,32 @@
+// The parameter file: a whole ParameterSet as a settings file, written by SEND and
+// read by GET when FILE is selected.
+#pragma once
+
+#include <string>
+
+#include "parameters/ini.h"
+#include "parameters/parameter_set.h"
+
+// The file of a set, in the program's order: GENERAL INFO, PARAMETER, TEACH VECTOR 0..30.
+// Word 7 of the teach rows is not stored.
+IniDocument ParameterFileDocument(const ParameterSetRecord& set);
+
+// What reading the values of a document found: the set (word 7 of `base` kept) and the
+// names of the parameters and teach sections that took their defaults, each followed by "\n".
+struct ParameterFileValues {
+  ParameterSetRecord set;
+  std::string failedParameters;
+  std::string failedTeachVectors;
+};
+ParameterFileValues ParameterFileValuesOf(const IniDocument& doc, const ParameterSetRecord& base);
+
+// The folder a file dialog starts in for the last chosen path: the path's folder, or the path
+// itself when it names a folder (the settings file may hold a folder alone).
+std::string FileDialogDirectory(const std::string& lastPath);
+
+// SEND with FILE selected: asks for the file and writes the panel's set into it.
+// 1 when written; -1 when no file was chosen or the write failed (reported).
+int WriteParameterFile();
+// GET with FILE selected: asks for the file and reads it into the panel. 1 when a file
+// was chosen, -1 when none was.
+int ReadParameterFile();
