@@ -104,3 +104,23 @@ int CBF_DispHelpOnly(CVICALLBACK_ARGS);
 void ReapplyStripChartTraces();
 // Recorder page arranged for its recording mode when the page is activated.
 void ArrangeRecorderPage();
+
+// [SECTION] Scope page and SCOPEP (scope/)
+int CBF_EditTriggerMode(CVICALLBACK_ARGS);
+int CBF_EditPreTrigVal(CVICALLBACK_ARGS);
+int CBF_EditTriggerLevel(CVICALLBACK_ARGS);
+int CBF_EditScanRate(CVICALLBACK_ARGS);
+int CBF_EditScopeRecSignal(CVICALLBACK_ARGS);
+int CBF_DispScanFreq(CVICALLBACK_ARGS);
+int CBF_ButtonGetCycleTime(CVICALLBACK_ARGS);
+int CBF_ButtonScan(CVICALLBACK_ARGS);
+int CBF_ButtonBreakScan(CVICALLBACK_ARGS);
+int CBF_EditScopeComment(CVICALLBACK_ARGS);
+int CBF_GraphScope(CVICALLBACK_ARGS);
+int CBF_EditScopeSignal(CVICALLBACK_ARGS);
+int CBF_DispDeltaX(CVICALLBACK_ARGS);
+int CBF_DispDeltaY(CVICALLBACK_ARGS);
+int CBF_ButtonZoom11(CVICALLBACK_ARGS);
+int CBF_ButtonCloseSP(CVICALLBACK_ARGS);
+int CBF_ButtonPrintScopeGraph(CVICALLBACK_ARGS);
+int CBF_ButtonSaveScopeCsv(CVICALLBACK_ARGS);

@@ -11,7 +11,6 @@ void ReapplyStripChartTraces() {}
 void ArrangeRecorderPage() {}
 void DimOffsetButtons(int) {}
 void DimRecorderButtons(int) {}
-void DimScopeButtons(int) {}
 void DimTeachp2StartButton(int) {}
 void LabelTeachPanels() {}
 

@@ -2,6 +2,7 @@
 
 #include "app/call_points.h"
 #include "app/uir.h"
+#include "scope/scope.h"
 #include "ui/ui.h"
 
 void SetButtonsDimmed(int goMode, int dimmed) {

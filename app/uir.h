@@ -135,6 +135,39 @@ enum CalPageCtrl : int {
   CAL_CTRL_END
 };
 
+// [SECTION] Scope page (main tab page 7)
+enum ScopePageCtrl : int {
+  SCOPE_TRIGGER_MODE = 2,  // CBF_EditTriggerMode: 0..4 SINGLE SHOT ... EXTERNAL IN0
+  SCOPE_PRE_TRIGGER,       // CBF_EditPreTrigVal
+  SCOPE_TRIGGER_LEVEL,     // CBF_EditTriggerLevel
+  SCOPE_SCAN_RATE,         // CBF_EditScanRate
+  SCOPE_REC_SIGNAL,        // CBF_EditScopeRecSignal: 0 RGB, 1 X Y INT (s i M), 2 analogue
+  SCOPE_SCAN_FREQ,         // CBF_DispScanFreq: Hz
+  SCOPE_CYCLE_TIME,        // cycle time in ms
+  SCOPE_GET_CYCLE_TIME,    // CBF_ButtonGetCycleTime
+  SCOPE_SCAN,              // CBF_ButtonScan
+  SCOPE_BREAK,             // CBF_ButtonBreakScan
+  SCOPE_COMMENT,           // CBF_EditScopeComment: printed with the scope screen
+  SCOPE_CTRL_END
+};
+
+// [SECTION] SCOPEP: the captured traces with two cursors
+enum ScopepCtrl : int {
+  SCOPEP_GRAPH = 2,        // CBF_GraphScope: three traces, 128 samples
+  SCOPEP_BINARY_GRAPH,     // the two binary traces (levels 0..1 and 2..3)
+  SCOPEP_SIGNAL,           // CBF_EditScopeSignal: 0 all, 1 red, 2 green, 3 blue
+  SCOPEP_DELTA_X,          // CBF_DispDeltaX: ms between the cursors
+  SCOPEP_FREQUENCY,        // 1 / delta X in Hz, blank while delta X is 0
+  SCOPEP_DELTA_Y,          // CBF_DispDeltaY: digits
+  SCOPEP_DELTA_VOLTS,      // delta Y in V (recorded signal 2 only)
+  SCOPEP_SCANNING,         // scan-in-progress lamp
+  SCOPEP_ZOOM11,           // CBF_ButtonZoom11
+  SCOPEP_CLOSE,            // CBF_ButtonCloseSP
+  SCOPEP_PRINT,            // CBF_ButtonPrintScopeGraph
+  SCOPEP_SAVE_CSV,         // CBF_ButtonSaveScopeCsv
+  SCOPEP_CTRL_END
+};
+
 // [SECTION] DATAP
 enum DatapCtrl : int {
   DATAP_TAB = 2,         // CBF_TabDataP1, four pages

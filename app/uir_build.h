@@ -33,6 +33,7 @@ int BuildCalibrationPage(int page);
 int BuildGroupHoldPage(int page);
 int BuildTeachPage(int page);
 int BuildTableAttributesPage(int page);
+int BuildScopePage(int page);
 // DATAP's own displays, and the displays of its tab page `index`.
 void BuildDatapDisplays(int panel);
 void BuildDataPage(int page, int index);

@@ -6,6 +6,7 @@
 #include "app/help.h"
 #include "app/uir_build.h"
 #include "teach/table_attributes.h"
+#include "scope/scope.h"
 #include "teach/teach_table.h"
 #include "ui/ui.h"
 
@@ -222,4 +223,9 @@ void BuildDataPage(int page, int index) {
       PlaceHelpedDisplay(page, DPAGE_SIMREF0 + i, refs[i], 262, 230 + 66 * i, 58, CBF_DispHelpOnly, kSimRefHelp);
     }
   }
+}
+
+int BuildScopePage(int page) {
+  BuildScopePageControls(page);
+  return 0;
 }

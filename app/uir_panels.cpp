@@ -7,6 +7,7 @@
 #include "app/help.h"
 #include "app/uir_build.h"
 #include "parameters/parameter_panel.h"
+#include "scope/scope.h"
 #include "ui/ui.h"
 
 PanelSet Panels;
@@ -70,6 +71,8 @@ int BuildMainp(int panel) {
   if (BuildTeachPage(page) < 0) return -1;
   GetPanelHandleFromTabPage(panel, MAINP_TAB, PAGE_TABLE_ATTR, &page);
   if (BuildTableAttributesPage(page) < 0) return -1;
+  GetPanelHandleFromTabPage(panel, MAINP_TAB, PAGE_SCOPE, &page);
+  if (BuildScopePage(page) < 0) return -1;
   SetPanelCallback(panel, CBF_MAINP, nullptr);
   return 0;
 }
@@ -113,7 +116,11 @@ int BuildTeachp1(int panel) {
   return 0;
 }
 int BuildTeachp2(int panel) { return BuildEmptyChild(panel, CBF_TEACHP2); }
-int BuildScopep(int panel) { return BuildEmptyChild(panel, CBF_SCOPEP); }
+int BuildScopep(int panel) {
+  BuildEmptyChild(panel, CBF_SCOPEP);
+  BuildScopepControls(panel);
+  return 0;
+}
 
 int BuildBigDisplay(int panel, int numberId, int idText, const char* title, PanelCallbackPtr callback) {
   SetPanelAttribute(panel, ATTR_TITLE, title);

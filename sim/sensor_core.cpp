@@ -113,6 +113,10 @@ Answer ExecuteOrder(SensorState& s, std::uint8_t order, std::uint16_t param, con
       return Identify(s);
     case frame::ORDER_MEASURED_VALUES:
       return Measure(s);
+    case frame::ORDER_CYCLE_TIME:
+      return CycleTimeAnswer(s);
+    case frame::ORDER_SCOPE:
+      return ScopeOrder(s, param, data);
     case frame::ORDER_CHANGE_BAUDRATE:
       return Answer{BuildAnswer(frame::ORDER_CHANGE_BAUDRATE, 0, nullptr, 0), param};
     default:

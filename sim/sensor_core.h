@@ -12,6 +12,10 @@
 //       status = words replaced
 //   7   identification text as DataFrame
 //   8   one measured-value record
+//   105 cycle-time counts A and B (two signed 32-bit words, 8 bytes)
+//   110 p 1 with the five scope settings (10 bytes): arms a capture; header
+//       only, followed by the four blocks of 129 words once the simulated
+//       trigger fired (see sim/scope_sim.cpp); p 0: breaks; header only
 //   190 header only, sent at the old rate; then the baud index is p
 // A block number above 3, or data of another length than the block's, is
 // answered like an unknown order: a status answer with code 1.
@@ -30,6 +34,17 @@ namespace sim {
 
 constexpr const char* DEFAULT_ID_TEXT = "CHROMIK4 ANA SENSOR SIMULATOR V1.0";
 
+// The scope inside the sensor: the cycle time it reports and its captures.
+struct ScopeState {
+  double scanFrequency = 2500.0;          // Hz; order 105 reports A = f * B / 100 with B = 800
+  bool armed = false;                     // order 110 p 1 came and no capture went out yet
+  std::array<std::uint16_t, 5> settings{};  // trigger mode, pre-trigger, level, scan rate, signal
+  std::uint16_t startIndex = 37;          // buffer position of the trigger sample (word 128)
+  int badBlock = -1;                      // 0..3: that block goes out with a wrong data checksum
+  std::array<std::array<std::uint16_t, 129>, 4> lastBlocks{};  // the payloads of the last capture
+  int captures = 0;                       // captures sent since start
+};
+
 struct SensorState {
   std::array<ParaSet, 2> ram;               // the parameter sets the sensor works with
   std::array<ParaSet, 2> eeprom;            // what order 3 stored and order 4 loads
@@ -40,6 +55,7 @@ struct SensorState {
   int baudIndex = 4;                        // baud-rate index as last set (any value; see BaudRateForIndex)
   bool in0 = false;                         // trigger input IN0
   MeasureModel model;                       // the simulated target
+  ScopeState scope;                         // cycle time and scope captures
 
   SensorState();
 };
@@ -47,6 +63,7 @@ struct SensorState {
 struct Answer {
   std::vector<std::uint8_t> bytes;  // HeaderFrame followed by its DataFrame
   int newBaudIndex = -1;            // 0 or more: switch to this index once the answer is out
+  std::vector<std::vector<std::uint8_t>> later = {};  // frames that follow the answer, one write each
 };
 
 // 0..4 = 9600, 19200, 38400, 57600, 115200; any other index = 115200.
@@ -60,6 +77,12 @@ std::vector<std::uint8_t> BuildStatusAnswer(std::uint16_t code);
 // The parameter set the sensor measures with: set 0, or set 1 while set 0
 // has TRIGGER PARA and IN0 is high.
 const ParaSet& ActiveSet(const SensorState& s);
+
+// Orders 105 and 110 (sim/scope_sim.cpp).
+Answer CycleTimeAnswer(const SensorState& s);
+Answer ScopeOrder(SensorState& s, std::uint16_t param, const std::vector<std::uint8_t>& data);
+// The four blocks of a capture with the current settings; also kept in s.scope.lastBlocks.
+std::vector<std::vector<std::uint8_t>> CaptureScopeBlocks(SensorState& s);
 
 Answer ExecuteOrder(SensorState& s, std::uint8_t order, std::uint16_t param, const std::vector<std::uint8_t>& data);
 

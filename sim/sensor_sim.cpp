@@ -250,6 +250,7 @@ bool SensorSim::ServeLink(int fd, bool pty) {
 
 bool SensorSim::Respond(int fd, bool pty, const OrderFrame& f, Clock::time_point received) {
   std::vector<std::uint8_t> answer;
+  std::vector<std::vector<std::uint8_t>> later;
   FaultRule rule;
   bool faulted = false;
   int baudIndex;
@@ -266,6 +267,7 @@ bool SensorSim::Respond(int fd, bool pty, const OrderFrame& f, Clock::time_point
       } else {
         Answer a = ExecuteOrder(state_, f.order, f.param, f.data);
         answer = std::move(a.bytes);
+        later = std::move(a.later);
         if (a.newBaudIndex >= 0) state_.baudIndex = a.newBaudIndex;
       }
     } else if (f.check != FrameCheck::BaudMismatch) {
@@ -280,7 +282,15 @@ bool SensorSim::Respond(int fd, bool pty, const OrderFrame& f, Clock::time_point
   if (wire && !plan.steps.empty()) plan.steps[0].pauseBefore += LineTime(f.raw.size() + PlanBytes(plan), baudIndex);
   // A pseudo-terminal cannot be closed on the program: a close fault ends in silence.
   if (!Deliver(fd, plan, received)) return pty;
-  return pty || !plan.closeAfter;
+  if (plan.closeAfter) return pty;
+  // Frames the order set off (scope blocks) follow, each in its own write and held like answers.
+  for (const auto& frameBytes : later) {
+    if (!AwaitAnswerAllowance()) return pty;
+    AnswerPlan next = PlanAnswer(frameBytes, nullptr, splitRng_);
+    if (wire) next.steps[0].pauseBefore += LineTime(frameBytes.size(), baudIndex);
+    if (!Deliver(fd, next, Clock::now())) return pty;
+  }
+  return true;
 }
 
 bool SensorSim::Deliver(int fd, const AnswerPlan& plan, Clock::time_point start) {
