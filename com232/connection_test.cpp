@@ -175,8 +175,9 @@ TEST_P(Connected, EveryHelpTextShowsUnderInfoAlsoWhileAnExchangeWaits) {
 TEST_P(Connected, ControlsWithHelpShowItAsTheirTooltip) {
   // Every control carries a help text, except those that have none: the teach table (its help is
   // in its menu), the group table, the message box, the row specification table and the hidden
-  // decoration of the calibration page.
+  // decoration of the calibration page, and the scope page's comment box.
   const std::vector<std::pair<int, int>> without = {{Com(), COM_STATUS},
+                                                    {Panels.Page[PAGE_SCOPE], SCOPE_COMMENT},
                                                     {Panels.Page[PAGE_TEACH], TEACH_TABLE},
                                                     {Panels.Page[PAGE_GROUP_HOLD], GROUP_TABLE},
                                                     {Panels.Page[PAGE_TABLE_ATTR], ATTR_SPEC_TABLE},
