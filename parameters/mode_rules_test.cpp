@@ -151,11 +151,11 @@ TEST_F(ModeRules, MaxColLimitAndRowLabelColours) {
   EXPECT_EQ(Val(Para(), PARA_MAX_VEC_NO_NUM), 3);
   EXPECT_EQ(ParameterSet.ParameterBlock[PARA_MAX_VEC_NO], 3);
   EXPECT_EQ(P().ActiveMainPage(), PAGE_PARAMETER);
-  const int teach = Panels.Page[PAGE_TEACH], spec = Panels.Page[PAGE_TABLE_ATTR];
+  const int teach = Panels.Page[PAGE_TEACH], attributes = Panels.Page[PAGE_TABLE_ATTR];
   for (int row = 1; row <= 31; ++row) {
     const int want = row <= 3 ? 0x008000 : 0xFF0000;
     EXPECT_EQ(RowLabel(teach, TEACH_TABLE, row), want) << row;
-    EXPECT_EQ(RowLabel(spec, ATTR_SPEC_TABLE, row), want) << row;
+    EXPECT_EQ(RowLabel(attributes, ATTR_SPEC_TABLE, row), want) << row;
     EXPECT_EQ(RowLabel(Group(), GROUP_TABLE, row), want) << row;
     EXPECT_EQ(RowLabel(Group(), HOLD_TABLE, row + 1), want) << row;
   }

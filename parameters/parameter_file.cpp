@@ -43,28 +43,6 @@ bool ReadWord(const IniDocument& doc, const std::string& section, const char* ke
   return true;
 }
 
-std::string HeaderText(const IniDocument& doc, const char* key) {
-  std::string s;
-  IniGetString(doc, kGeneral, key, &s);
-  if (s.size() > kHeaderTextLimit) s.resize(kHeaderTextLimit);
-  return s;
-}
-
-// The file dialog of both directions, starting at the last parameter file. The chosen
-// path becomes ParameterFilePath; an empty string when nothing (usable) was chosen.
-std::string ChooseFile(bool existingOnly) {
-  std::string path;
-  int result = FileSelectPopup(FileDialogDirectory(State.ParameterFilePath).c_str(), "Parameter.ini", "*.ini", "Parameter",
-                               existingOnly ? VAL_LOAD_BUTTON : VAL_SAVE_BUTTON, 1, &path);
-  bool chosen = existingOnly ? result == VAL_EXISTING_FILE_SELECTED : result > 0;
-  if (!chosen || path.empty()) {
-    MessagePopup("ATTENTION!", "No file was selected!");
-    return std::string();
-  }
-  State.ParameterFilePath = path;
-  return path;
-}
-
 void RefreshFromParameterSet() {
   WriteParametersToPanel();
   ApplyModeRules();
@@ -82,6 +60,26 @@ std::string FileDialogDirectory(const std::string& lastPath) {
   std::string drive, directory;
   SplitPath(lastPath, &drive, &directory, nullptr);
   return drive + directory;
+}
+
+std::string ChooseSettingsFile(std::string* lastPath, const char* defaultName, const char* title, bool load) {
+  std::string path;
+  int result = FileSelectPopup(FileDialogDirectory(*lastPath).c_str(), defaultName, "*.ini", title,
+                               load ? VAL_LOAD_BUTTON : VAL_SAVE_BUTTON, 1, &path);
+  bool chosen = load ? result == VAL_EXISTING_FILE_SELECTED : result > 0;
+  if (!chosen || path.empty()) {
+    MessagePopup("ATTENTION!", "No file was selected!");
+    return std::string();
+  }
+  *lastPath = path;
+  return path;
+}
+
+std::string GeneralInfoText(const IniDocument& doc, const char* key) {
+  std::string s;
+  IniGetString(doc, kGeneral, key, &s);
+  if (s.size() > kHeaderTextLimit) s.resize(kHeaderTextLimit);
+  return s;
 }
 
 IniDocument ParameterFileDocument(const ParameterSetRecord& set) {
@@ -120,7 +118,7 @@ ParameterFileValues ParameterFileValuesOf(const IniDocument& doc, const Paramete
 }
 
 int WriteParameterFile() {
-  const std::string path = ChooseFile(false);
+  const std::string path = ChooseSettingsFile(&State.ParameterFilePath, "Parameter.ini", "Parameter", false);
   if (path.empty()) return -1;
   ReadParametersFromPanel();
   if (IniWriteFile(ParameterFileDocument(ParameterSet), path) != 1) {
@@ -134,15 +132,15 @@ int WriteParameterFile() {
 }
 
 int ReadParameterFile() {
-  const std::string path = ChooseFile(true);
+  const std::string path = ChooseSettingsFile(&State.ParameterFilePath, "Parameter.ini", "Parameter", true);
   if (path.empty()) return -1;
   IniDocument doc;
   IniReadFile(path, &doc);  // a file that cannot be read is empty: the type check refuses it
   bool proceed = true;
-  if (HeaderText(doc, kFileTypeKey) != kFileType &&
+  if (GeneralInfoText(doc, kFileTypeKey) != kFileType &&
       ConfirmPopup("ATTENTION!", "Selected file is not a parameter file! \nDo you want to proceed anyway?") != 1) {
     proceed = false;
-  } else if (HeaderText(doc, kVersionKey) != kVersion &&
+  } else if (GeneralInfoText(doc, kVersionKey) != kVersion &&
              ConfirmPopup("ATTENTION!", "Selected file and scope version do not match! \nDo you want to proceed anyway?") != 1) {
     proceed = false;
   }

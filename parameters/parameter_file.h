@@ -24,6 +24,13 @@ ParameterFileValues ParameterFileValuesOf(const IniDocument& doc, const Paramete
 // itself when it names a folder (the settings file may hold a folder alone).
 std::string FileDialogDirectory(const std::string& lastPath);
 
+// The file dialog of the settings files in both directions, starting in the folder of
+// *lastPath; the chosen path replaces *lastPath. Loading accepts only an existing file.
+// Nothing (usable) chosen: "No file was selected!" and an empty string.
+std::string ChooseSettingsFile(std::string* lastPath, const char* defaultName, const char* title, bool load);
+// GENERAL INFO's text under `key` (empty when missing), at most 1023 characters.
+std::string GeneralInfoText(const IniDocument& doc, const char* key);
+
 // SEND with FILE selected: asks for the file and writes the panel's set into it.
 // 1 when written; -1 when no file was chosen or the write failed (reported).
 int WriteParameterFile();

@@ -16,35 +16,12 @@ namespace {
 constexpr const char* kGeneral = "GENERAL INFO";
 constexpr const char* kFileType = "Table Attributes";
 constexpr const char* kVersion = "CHROMIK4-ANA-Scope V1.2";
-constexpr std::size_t kHeaderTextLimit = 1023;
 
 int Page() { return Panels.Page[PAGE_TABLE_ATTR]; }
 
 int HelpInInfo(int panel, int control, int event) {
   if (event == EVENT_RIGHT_CLICK) ShowHelp(panel, control, "Info");
   return 0;
-}
-
-std::string HeaderText(const IniDocument& doc, const char* key) {
-  std::string s;
-  IniGetString(doc, kGeneral, key, &s);
-  if (s.size() > kHeaderTextLimit) s.resize(kHeaderTextLimit);
-  return s;
-}
-
-// The file dialog of both directions, starting in the last file's folder; the chosen
-// path becomes TableAttributesPath. Empty when nothing (usable) was chosen.
-std::string ChooseFile(bool existingOnly) {
-  std::string path;
-  int result = FileSelectPopup(FileDialogDirectory(State.TableAttributesPath).c_str(), "TableAttributes.ini", "*.ini", "TableAttributes",
-                               existingOnly ? VAL_LOAD_BUTTON : VAL_SAVE_BUTTON, 1, &path);
-  bool chosen = existingOnly ? result == VAL_EXISTING_FILE_SELECTED : result > 0;
-  if (!chosen || path.empty()) {
-    MessagePopup("ATTENTION!", "No file was selected!");
-    return std::string();
-  }
-  State.TableAttributesPath = path;
-  return path;
 }
 
 bool Proceed(bool matches, const char* question) {
@@ -84,7 +61,7 @@ void ResetRowColors() {
 }
 
 int SaveTableAttributes() {
-  const std::string path = ChooseFile(false);
+  const std::string path = ChooseSettingsFile(&State.TableAttributesPath, "TableAttributes.ini", "TableAttributes", false);
   if (path.empty()) return -1;
   IniDocument doc;
   IniPutString(&doc, kGeneral, "FILE TYPE:", kFileType);
@@ -101,13 +78,13 @@ int SaveTableAttributes() {
 }
 
 int LoadTableAttributes() {
-  const std::string path = ChooseFile(true);
+  const std::string path = ChooseSettingsFile(&State.TableAttributesPath, "TableAttributes.ini", "TableAttributes", true);
   if (path.empty()) return -1;
   IniDocument doc;
   IniReadFile(path, &doc);  // an unreadable file has no entries: the type question comes first
-  if (!Proceed(HeaderText(doc, "FILE TYPE:") == kFileType,
+  if (!Proceed(GeneralInfoText(doc, "FILE TYPE:") == kFileType,
                "Selected file is not a table attributes file! \nDo you want to proceed anyway?") ||
-      !Proceed(HeaderText(doc, "SCOPE VERSION:") == kVersion,
+      !Proceed(GeneralInfoText(doc, "SCOPE VERSION:") == kVersion,
                "Selected file and scope version do not match! \nDo you want to proceed anyway?")) {
     return -1;
   }

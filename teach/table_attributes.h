@@ -9,9 +9,9 @@
 void ApplyRowColorMode();
 // The picked colour to the chosen row; regions replotted.
 void AssignRowColor();
-// After confirmation every row back to its default colour and an empty specification.
+// After confirmation every row back to its default colour and an empty row text.
 void ResetRowColors();
-// Colours and specifications to a file / from a file, each through its file dialog.
+// Colours and row texts to a file / from a file, each through its file dialog.
 // 1 when done; -1 when nothing was chosen, the operator refused the file, or the write failed.
 int SaveTableAttributes();
 int LoadTableAttributes();

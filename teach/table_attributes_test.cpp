@@ -54,7 +54,7 @@ class TableAttributes : public ::testing::Test {
     GetTableCellAttribute(panel, table, cell, ATTR_TEXT_BGCOLOR, &color);
     return color;
   }
-  std::string Spec(int row) {
+  std::string RowText(int row) {
     std::string text;
     GetTableCellVal(Page(), ATTR_SPEC_TABLE, {row + 1, 1}, &text);
     return text;
@@ -80,7 +80,7 @@ TEST_F(TableAttributes, SavingAfterStartUpWritesTheDefaultColours) {
   EXPECT_NE(bytes.find("[TABLE ATTR OF TEACH VECTOR 30]\r\n"), std::string::npos);
 }
 
-TEST_F(TableAttributes, LoadTakesColoursAndSpecificationsAndReportsMissingColours) {
+TEST_F(TableAttributes, LoadTakesColoursAndRowTextsAndReportsMissingColours) {
   IniDocument doc;
   IniPutString(&doc, "GENERAL INFO", "FILE TYPE:", "Table Attributes");
   IniPutString(&doc, "GENERAL INFO", "SCOPE VERSION:", "CHROMIK4-ANA-Scope V1.2");
@@ -96,8 +96,8 @@ TEST_F(TableAttributes, LoadTakesColoursAndSpecificationsAndReportsMissingColour
                                                 "to default value:\n\nTABLE ATTR OF TEACH VECTOR 7\n"}));
   EXPECT_EQ(RowColors[7], 0x800080);
   EXPECT_EQ(RowColors[5], 0x050505);
-  EXPECT_EQ(Spec(2), std::string(99, 'x'));
-  EXPECT_EQ(Spec(7), "row 7");
+  EXPECT_EQ(RowText(2), std::string(99, 'x'));
+  EXPECT_EQ(RowText(7), "row 7");
   // The four indicator cells of a row are painted.
   EXPECT_EQ(Background(Page(), ATTR_SPEC_TABLE, {6, 2}), 0x050505);
   EXPECT_EQ(Background(Panels.Page[PAGE_TEACH], TEACH_TABLE, {6, 6}), 0x050505);
@@ -173,11 +173,11 @@ TEST_F(TableAttributes, SetColoursARowAndResetAsksFirst) {
   Press(ATTR_PAGE_RESET);
   EXPECT_EQ(Shown(), (std::vector<std::string>{"ATTENTION!|Do you really want to reset the table?"}));
   EXPECT_EQ(RowColors[12], 0x00FFEE);
-  EXPECT_EQ(Spec(12), "blue cap");
+  EXPECT_EQ(RowText(12), "blue cap");
   hl::AnswerConfirm(1);
   Press(ATTR_PAGE_RESET);
   EXPECT_EQ(RowColors[12], 0x008000);
-  EXPECT_EQ(Spec(12), "");
+  EXPECT_EQ(RowText(12), "");
   EXPECT_EQ(Background(Panels.Page[PAGE_TEACH], TEACH_TABLE, {13, 6}), 0x008000);
 }
 
