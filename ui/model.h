@@ -91,6 +91,7 @@ struct GraphData {
   int nextPlotHandle = 1;
   AxisData xAxis;
   AxisData yAxis;
+  uint64_t axisSets = 0;         // raised whenever an axis is set, even to the range it had
   std::vector<CursorData> cursors;
   int plotBgColor = 0x000000;
   int enableZoom = 0;

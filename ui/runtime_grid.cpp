@@ -465,6 +465,7 @@ int SetAxisScalingMode(int panel, int control, int axis, int mode, double min, d
     a->min = min;
     a->max = max;
   }
+  ++g->axisSets;
   Touch(*c);
   return UI_OK;
 }

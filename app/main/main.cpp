@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/Chromik4ANAv12.h"
+#include "scope/qt/scope_print.h"
 #include "ui/qt/qt_face.h"
 #include "ui/ui.h"
 
@@ -60,6 +61,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "chromik4-ana-scope: no display could be opened\n");
     return -1;
   }
+  InstallQtReportPrinting();
   InstallTerminationHandler(OnTerminationSignal);
   const int result = RunProgram();
   ui::qt::Stop();

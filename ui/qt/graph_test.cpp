@@ -205,6 +205,12 @@ TEST_F(Graphs, CtrlDragZoomsTheViewOnlyWhereZoomIsEnabled) {
   EXPECT_EQ(hi, 1000);  // the program's axes are untouched
   QTest::mouseDClick(widget, Qt::LeftButton, Qt::ControlModifier, a);
   EXPECT_FALSE(widget->Zoomed());
+  // The program setting its axes again, even to the ranges they had (ZOOM 1:1), ends a zoom too.
+  drag();
+  ASSERT_TRUE(widget->Zoomed());
+  SetAxisScalingMode(panel, graph, VAL_XAXIS, mode, lo, hi);
+  Frame();
+  EXPECT_FALSE(widget->Zoomed());
 }
 
 TEST_F(Graphs, StripChartShowsOnlyVisibleTraces) {

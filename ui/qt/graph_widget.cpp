@@ -112,8 +112,6 @@ void DrawShape(QPainter& p, const PlotData& plot, const PlotMap& map) {
   p.setBrush(Qt::NoBrush);
 }
 
-bool SameAxis(const AxisData& a, const AxisData& b) { return a.mode == b.mode && a.min == b.min && a.max == b.max; }
-
 bool SameSpan(AxisSpan a, AxisSpan b) { return a.min == b.min && a.max == b.max; }
 
 // Whether plots[0 .. count) are still the plots counted before (the model only appends).
@@ -183,7 +181,7 @@ void GraphWidget::GrowMirror(const GraphData& g) {
 }
 
 void GraphWidget::Spans(const GraphData& g, AxisSpan* x, AxisSpan* y) {
-  if (zoomed_ && (!SameAxis(g.xAxis, zoomedFromX_) || !SameAxis(g.yAxis, zoomedFromY_))) zoomed_ = false;
+  if (zoomed_ && g.axisSets != zoomedAxisSets_) zoomed_ = false;
   if (zoomed_) {
     *x = zoomX_;
     *y = zoomY_;
@@ -368,8 +366,7 @@ void GraphWidget::mouseReleaseEvent(QMouseEvent* e) {
     if (c && r.width() > 4 && r.height() > 4) {
       zoomX_ = AxisSpan{lastMap_.DataX(r.left()), lastMap_.DataX(r.right())};
       zoomY_ = AxisSpan{lastMap_.DataY(r.bottom()), lastMap_.DataY(r.top())};
-      zoomedFromX_ = c->graph->xAxis;
-      zoomedFromY_ = c->graph->yAxis;
+      zoomedAxisSets_ = c->graph->axisSets;
       zoomed_ = true;
     }
     update();

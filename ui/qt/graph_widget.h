@@ -77,7 +77,7 @@ class GraphWidget : public PlotWidget {
   QPoint zoomFrom_, zoomTo_;    // the zoom rectangle's corners in pixels
   bool zoomed_ = false;         // the view shows zoomX_, zoomY_
   AxisSpan zoomX_, zoomY_;      // spans of the zoomed view
-  AxisData zoomedFromX_, zoomedFromY_;  // model axes when zoomed; a program change ends the zoom
+  uint64_t zoomedAxisSets_ = 0;  // the model's axis count when zoomed; the program setting an axis ends the zoom
 };
 
 }  // namespace ui::qt

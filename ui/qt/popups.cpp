@@ -64,6 +64,8 @@ QStringList NameFilters(const std::string& filter) {
 
 }  // namespace
 
+int RunModalDialog(QDialog& dialog) { return RunModal(dialog); }
+
 void RunMessagePopup(const std::string& title, const std::string& text) {
   std::unique_ptr<QMessageBox> box(NewBox(title, text));
   box->setStandardButtons(QMessageBox::Ok);

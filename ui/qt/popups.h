@@ -5,7 +5,12 @@
 
 #include "ui/face.h"
 
+class QDialog;
+
 namespace ui::qt {
+
+// Shows a dialog application-modal and dispatches the runtime until it is closed; its result code.
+int RunModalDialog(QDialog& dialog);
 
 void RunMessagePopup(const std::string& title, const std::string& text);
 int RunConfirmPopup(const std::string& title, const std::string& text);  // 1 = yes
