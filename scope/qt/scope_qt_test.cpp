@@ -1,5 +1,6 @@
-// The scope report printed through Qt: a PDF from the painter, and the print
-// button's whole road through the system's print dialog, offscreen.
+// SCOPEP in the Qt face: the report printed through Qt (a PDF from the painter,
+// the print button's whole road through the system's print dialog) and the
+// operator's zoom, offscreen.
 #include "scope/qt/scope_print.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QTest>
 #include <QTimer>
 
 #include <cstdlib>
@@ -19,6 +21,7 @@
 #include "app/harness_test.h"
 #include "app/program_state.h"
 #include "app/uir.h"
+#include "ui/qt/graph_widget.h"
 #include "ui/qt/qt_face.h"
 #include "ui/ui.h"
 
@@ -47,7 +50,7 @@ class ScopePrint : public ::testing::Test {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     program = std::make_unique<harness::Program>();
     static int argc = 1;
-    static char name[] = "scope_print_test";
+    static char name[] = "scope_qt_test";
     static char* argv[] = {name, nullptr};
     ASSERT_TRUE(ui::qt::Start(argc, argv));
     program->Start();
@@ -138,6 +141,25 @@ TEST_F(ScopePrint, ACancelledDialogPrintsNothingAndSaysNothing) {
   EXPECT_EQ(printDialogs, 1);
   EXPECT_TRUE(messages.empty());
   EXPECT_FALSE(QFile::exists(QString::fromStdString(pdf)));
+}
+
+TEST_F(ScopePrint, ZoomOneToOneShowsTheWholeCaptureAfterACtrlDrag) {
+  DisplayPanel(Panels.Scopep);
+  ui::qt::SyncNow();
+  auto* graph = dynamic_cast<ui::qt::GraphWidget*>(ui::qt::ControlWidget(Panels.Scopep, SCOPEP_GRAPH));
+  ASSERT_NE(graph, nullptr);
+  graph->repaint();
+  const QRect r = graph->rect();
+  const QPoint from(r.width() / 3, r.height() / 3), to(r.width() / 2, r.height() / 2);
+  QTest::mousePress(graph, Qt::LeftButton, Qt::ControlModifier, from);
+  QTest::mouseMove(graph, to);
+  QTest::mouseRelease(graph, Qt::LeftButton, Qt::ControlModifier, to);
+  ASSERT_TRUE(graph->Zoomed());
+  // The axes the button sets are those the graph has: the zoom ends all the same.
+  CallCtrlCallback(Panels.Scopep, SCOPEP_ZOOM11, EVENT_COMMIT, 0, 0);
+  ui::qt::SyncNow();
+  graph->repaint();
+  EXPECT_FALSE(graph->Zoomed());
 }
 
 }  // namespace
