@@ -11,8 +11,6 @@ void ReapplyStripChartTraces() {}
 void ArrangeRecorderPage() {}
 void DimOffsetButtons(int) {}
 void DimRecorderButtons(int) {}
-void DimTeachp2StartButton(int) {}
-void LabelTeachPanels() {}
 
 // Writing the hardware initial file comes with the calibration pages; the button explains itself already.
 int CBF_ButtonGenHwInfoFile(int panel, int control, int event, void*, int, int) {

@@ -9,5 +9,3 @@ void ShowRawValues();             // raw values on the calibration page
 // Dimming of the pages whose action buttons are still being built.
 void DimOffsetButtons(int dimmed);       // send, get and calculate offsets
 void DimRecorderButtons(int dimmed);     // recording mode, start, start triggered, and one more
-void DimTeachp2StartButton(int dimmed);  // TEACHP2's start
-void LabelTeachPanels();          // teach panels titled for the calculation mode

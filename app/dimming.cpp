@@ -1,6 +1,7 @@
 #include "app/dimming.h"
 
 #include "app/call_points.h"
+#include "teach/recorded_teach.h"
 #include "app/uir.h"
 #include "scope/scope.h"
 #include "ui/ui.h"

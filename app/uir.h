@@ -228,8 +228,43 @@ enum GraphpCtrl : int {
   GRAPHP_CTRL_END
 };
 
-// [SECTION] TEACHP1: the live colour of the last frame
-enum Teachp1Ctrl : int { TP1_RED = 2, TP1_GREEN, TP1_BLUE, TP1_CTRL_END };
+// [SECTION] TEACHP1: the mean-value teach panel
+enum Teachp1Ctrl : int {
+  TP1_RED = 2,           // live colour of the last frame: RED, GREEN, BLUE (CBF_DispRGB)
+  TP1_GREEN,
+  TP1_BLUE,
+  TP1_COUNTER,           // CBF_DispTP1Counter: frames captured, 0..100
+  TP1_VALUES,            // CBF_GridTP1Values: 100 rows x Red, Green, Blue, X, Y, INT
+  TP1_MEAN,              // CBF_GridTP1Mean: 1 row, the six means
+  TP1_MAX_DELTA_XY,      // CBF_DispTP1MaxDeltaXY: "d (X/Y)"
+  TP1_MAX_DELTA_INT,     // CBF_DispTP1MaxDeltaInt: "d INT"
+  TP1_TEACH_CTO_WITH,    // CBF_EditTP1TeachCtoWith: colour tolerance choice 0..2
+  TP1_TEACH_ITO_WITH,    // CBF_EditTP1TeachItoWith: intensity tolerance choice 0..2
+  TP1_VALUE_CTO,         // CBF_EditTP1ValueCto
+  TP1_VALUE_ITO,         // CBF_EditTP1ValueIto
+  TP1_CAPTURE,           // CBF_ButtonTP1Capture
+  TP1_UNDO,              // CBF_ButtonTP1Undo
+  TP1_RESET,             // CBF_ButtonTP1ResetTable
+  TP1_TEACH,             // CBF_ButtonTP1Teach
+  TP1_CLOSE,             // CBF_ButtonCloseTeachPanel
+  TP1_CTRL_END
+};
+
+// [SECTION] TEACHP2: the recorded-value teach panel
+enum Teachp2Ctrl : int {
+  TP2_GRAPH_XY = 2,      // CBF_GraphXYTP2: recorded (X, Y), cursor 1
+  TP2_GRAPH_XINT,        // CBF_GraphXIntTP2: recorded (X, INT)
+  TP2_GRAPH_YINT,        // CBF_GraphYIntTP2: recorded (Y, INT)
+  TP2_X,                 // X (s) of the newest or the selected point
+  TP2_Y,                 // Y (i)
+  TP2_INT,               // INT (M)
+  TP2_COUNTER,           // CBF_DispTP2Counter: points recorded
+  TP2_START,             // CBF_ButtonTP2Start
+  TP2_RESET,             // CBF_ButtonTP2Reset
+  TP2_TEACH,             // CBF_ButtonTP2Teach
+  TP2_CLOSE,             // CBF_ButtonCloseTeachPanel
+  TP2_CTRL_END
+};
 
 // Handles of the loaded panel set and of the tab pages.
 struct PanelSet {

@@ -37,3 +37,6 @@ int BuildScopePage(int page);
 // DATAP's own displays, and the displays of its tab page `index`.
 void BuildDatapDisplays(int panel);
 void BuildDataPage(int page, int index);
+// The controls of the two teach panels (app/uir_teach_panels.cpp).
+void BuildTeachp1Controls(int panel);
+void BuildTeachp2Controls(int panel);

@@ -108,14 +108,14 @@ int BuildEmptyChild(int panel, PanelCallbackPtr callback) {
 int BuildGraphp(int panel) { return BuildEmptyChild(panel, CBF_GRAPHP); }
 int BuildTeachp1(int panel) {
   BuildEmptyChild(panel, CBF_TEACHP1);
-  const char* const names[3] = {"RED", "GREEN", "BLUE"};
-  for (int i = 0; i < 3; ++i) {
-    PlaceDisplay(panel, TP1_RED + i, names[i], 440, 8 + 66 * i, 58, CBF_DispRGB);
-    SetHelp(panel, TP1_RED + i, help::DispRGB);
-  }
+  BuildTeachp1Controls(panel);
   return 0;
 }
-int BuildTeachp2(int panel) { return BuildEmptyChild(panel, CBF_TEACHP2); }
+int BuildTeachp2(int panel) {
+  BuildEmptyChild(panel, CBF_TEACHP2);
+  BuildTeachp2Controls(panel);
+  return 0;
+}
 int BuildScopep(int panel) {
   BuildEmptyChild(panel, CBF_SCOPEP);
   BuildScopepControls(panel);

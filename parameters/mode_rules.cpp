@@ -7,6 +7,7 @@
 
 #include "app/Chromik4ANAv12.h"
 #include "app/call_points.h"
+#include "teach/teach_labels.h"
 #include "app/program_state.h"
 #include "app/uir.h"
 #include "parameters/parameter_panel.h"

@@ -185,9 +185,12 @@ bool ReadInteger(const std::string& text, long* value) {
 // [SECTION] Operations on the panel
 
 void TeachCurrentValues() {
+  TeachValues(TeachInput{DisplayWord(DATAP_X), DisplayWord(DATAP_Y), DisplayWord(DATAP_INT), DisplayWord(DATAP_RED),
+                         DisplayWord(DATAP_GREEN), DisplayWord(DATAP_BLUE)});
+}
+
+void TeachValues(const TeachInput& in) {
   const int page = TeachPage();
-  TeachInput in{DisplayWord(DATAP_X),   DisplayWord(DATAP_Y),     DisplayWord(DATAP_INT),
-                DisplayWord(DATAP_RED), DisplayWord(DATAP_GREEN), DisplayWord(DATAP_BLUE)};
   int row = 0;
   GetCtrlVal(page, TEACH_NO, &row);
   row = std::clamp(row, 0, kLastRow);
@@ -348,16 +351,3 @@ int CBF_ButtonResetHoldTable(int panel, int control, int event, void*, int, int)
   return HelpOnRightClick(panel, control, event);
 }
 
-// The two teach panels show in place of DATAP; what they hold comes with them.
-int CBF_ButtonTeachMeanVal(int panel, int control, int event, void*, int, int) {
-  if (event == EVENT_COMMIT) {
-    ShowChildPanel(Panels.Teachp1);
-    PlotTeachRegions();
-  }
-  return HelpOnRightClick(panel, control, event);
-}
-
-int CBF_ButtonTeachRecVal(int panel, int control, int event, void*, int, int) {
-  if (event == EVENT_COMMIT) ShowChildPanel(Panels.Teachp2);
-  return HelpOnRightClick(panel, control, event);
-}

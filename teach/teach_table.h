@@ -48,6 +48,8 @@ bool ReadInteger(const std::string& text, long* value);
 // [SECTION] Operations on the panel
 // "TEACH DATA TO": the DATAP values into the row in No. (or rows 0 and 1 in the THD modes).
 void TeachCurrentValues();
+// The same from `in` in place of DATAP's values: tolerances, auto increment, row colour, replot.
+void TeachValues(const TeachInput& in);
 // No. := 0, every teach cell := 1, the region graphs emptied. ParameterSet follows later.
 void ResetTeachTable();
 // Every group := 0 on white.
@@ -72,6 +74,7 @@ int CBF_ButtonTeachDataTo(TEACH_CALLBACK_ARGS);
 int CBF_ButtonResetTable(TEACH_CALLBACK_ARGS);
 int CBF_ButtonResetGroupTable(TEACH_CALLBACK_ARGS);
 int CBF_ButtonResetHoldTable(TEACH_CALLBACK_ARGS);
+// The two teach panels' buttons (teach/mean_teach.cpp, teach/recorded_teach.cpp).
 int CBF_ButtonTeachMeanVal(TEACH_CALLBACK_ARGS);
 int CBF_ButtonTeachRecVal(TEACH_CALLBACK_ARGS);
 #undef TEACH_CALLBACK_ARGS

@@ -336,6 +336,9 @@ TEST_F(TeachPage, CellEditReachesTheSetAndTheTeachPanelButtonsOpenTheirPanels) {
   Do(ui::op::Press(teach, TEACH_OPEN_TEACHP1));
   EXPECT_TRUE(ui::FindPanel(Panels.Teachp1)->visible);
   EXPECT_FALSE(ui::FindPanel(Panels.Datap)->visible);
+  // TEACHP1 started GO, which found no sensor and brought the connection page to the front.
+  EXPECT_EQ(State.GoRunning, 0);
+  SetActiveTabPage(Panels.Mainp, MAINP_TAB, PAGE_TEACH);
   Do(ui::op::Press(teach, TEACH_OPEN_TEACHP2));
   EXPECT_TRUE(ui::FindPanel(Panels.Teachp2)->visible);
   EXPECT_FALSE(ui::FindPanel(Panels.Teachp1)->visible);
