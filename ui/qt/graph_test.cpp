@@ -184,6 +184,23 @@ TEST_F(Graphs, SnappingCursorLandsOnARecordedPoint) {
   EXPECT_EQ(Log().back(), Entry(graph, EVENT_COMMIT, 1, 0));
 }
 
+TEST_F(Graphs, SnappingTakesThePointNearestOnTheScreenWhateverTheAxesScales) {
+  // Y runs over a million, X over a thousand: the point nearest in data is not the one
+  // nearest to the mouse.
+  SetAxisScalingMode(panel, graph, VAL_LEFT_YAXIS, VAL_MANUAL, 0, 1000000);
+  SetCtrlAttribute(panel, graph, ATTR_CURSOR_SNAP, 1);
+  PlotPoint(panel, graph, 600, 500000, VAL_SOLID_SQUARE, 0xFF0000);  // 20% of the height below
+  PlotPoint(panel, graph, 300, 700000, VAL_SOLID_SQUARE, 0xFF0000);  // 30% of the width to the left
+  Frame();
+  QRect r = widget->rect();
+  QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(r.width() * 6 / 10, r.height() * 3 / 10));
+  Dispatch();
+  double x = 0, y = 0;
+  GetGraphCursor(panel, graph, 1, &x, &y);
+  EXPECT_EQ(x, 600);
+  EXPECT_EQ(y, 500000);
+}
+
 TEST_F(Graphs, CtrlDragZoomsTheViewOnlyWhereZoomIsEnabled) {
   QRect r = widget->rect();
   QPoint a(r.width() / 3, r.height() / 3), b(r.width() / 2, r.height() / 2);

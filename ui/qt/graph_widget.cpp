@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include <cmath>
+#include <limits>
 #include <memory>
 
 #include "ui/operate.h"
@@ -61,6 +62,12 @@ void PutMarker(const Canvas& c, double x, double y, int rgb, int style) {
   if (!(px > -3 && px < c.width + 3 && py > -3 && py < c.height + 3)) return;
   int cx = static_cast<int>(std::floor(px + 0.5)), cy = static_cast<int>(std::floor(py + 0.5));
   quint32 argb = 0xFF000000u | static_cast<quint32>(rgb & 0xFFFFFF);
+  // The usual marker well inside the image: three runs of three pixels, no clipping per pixel.
+  if (style == VAL_SOLID_SQUARE && cx >= 1 && cy >= 1 && cx < c.width - 1 && cy < c.height - 1) {
+    quint32* row = c.bits + (cy - 1) * c.stride + (cx - 1);
+    for (int k = 0; k < 3; ++k, row += c.stride) row[0] = row[1] = row[2] = argb;
+    return;
+  }
   switch (style) {
     case VAL_SOLID_CIRCLE: Stamp(c, cx, cy, argb, kCircle); break;
     case VAL_SIMPLE_DOT: Stamp(c, cx, cy, argb, kDot); break;
@@ -324,11 +331,38 @@ int GraphWidget::CursorNear(const GraphData& g, QPointF at) const {
   return best;
 }
 
+bool GraphWidget::NearestMark(QPointF at, double* x, double* y) const {
+  double best = std::numeric_limits<double>::infinity();
+  auto consider = [&](double mx, double my) {
+    double dx = lastMap_.X(mx) - at.x(), dy = lastMap_.Y(my) - at.y();
+    double d = dx * dx + dy * dy;
+    if (d < best) {  // the first of equally near points wins, as the program's search does
+      best = d;
+      *x = mx;
+      *y = my;
+    }
+  };
+  for (const Mark& m : mirror_.marks) {
+    if (m.kind == kPoint) {
+      consider(m.x0, m.y0);
+    } else if (m.kind == kSegment) {
+      consider(m.x0, m.y0);
+      consider(m.x1, m.y1);
+    }
+  }
+  return std::isfinite(best);
+}
+
 void GraphWidget::MoveCursorTo(QPointF at, bool release) {
   const QRectF& a = lastMap_.area;
   double px = std::clamp(at.x(), a.left(), a.right());
   double py = std::clamp(at.y(), a.top(), a.bottom());
-  op::MoveCursor(Panel(), Id(), dragCursor_, lastMap_.DataX(px), lastMap_.DataY(py), release);
+  double x = lastMap_.DataX(px), y = lastMap_.DataY(py);
+  // A snapping cursor takes the point nearest on the screen, whatever the two axes' scales;
+  // its data then reach the model exactly.
+  const Control* c = Source();
+  if (c && c->graph && c->graph->cursorSnap) NearestMark(QPointF(px, py), &x, &y);
+  op::MoveCursor(Panel(), Id(), dragCursor_, x, y, release);
 }
 
 void GraphWidget::mousePressEvent(QMouseEvent* e) {

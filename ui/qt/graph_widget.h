@@ -67,6 +67,8 @@ class GraphWidget : public PlotWidget {
   void PaintCursors(QPainter& p, const GraphData& g, const PlotMap& map);
   int CursorNear(const GraphData& g, QPointF at) const;
   void MoveCursorTo(QPointF at, bool release);
+  // The plotted point nearest to `at` on the screen; false when the graph has none.
+  bool NearestMark(QPointF at, double* x, double* y) const;
 
   Mirror mirror_;               // the plots seen, and their extent for autoscaling
   Cache cache_;                 // painted plots
