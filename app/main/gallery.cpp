@@ -13,6 +13,10 @@
 
 #include "app/Chromik4ANAv12.h"
 #include "app/harness_test.h"
+#include "measurement/measured_values.h"
+#include "teach/mean_teach.h"
+#include "teach/recorded_teach.h"
+#include "teach/teach_labels.h"
 #include "ui/headless.h"
 #include "ui/operate.h"
 #include "ui/qt/qt_face.h"
@@ -116,6 +120,21 @@ int main(int argc, char** argv) {
     SetActiveTabPage(Panels.Datap, DATAP_TAB, i);
     Save(Panels.Datap, out + "/datap-" + std::to_string(i) + "-" + dataPages[i] + ".png");
   }
+  // The teach panels with something in them: a few captured frames and a cloud of recorded points.
+  const MeasuredValuesRecord measured = MeasuredValues;
+  for (int k = 0; k < 8; ++k) {
+    MeasuredValues.X = static_cast<std::uint16_t>(measured.X + k % 3);
+    MeasuredValues.Int = static_cast<std::uint16_t>(measured.Int + 2 * (k % 4));
+    CaptureFrame();
+  }
+  for (int k = 0; k < 3000; ++k) {
+    MeasuredValues.X = static_cast<std::uint16_t>(measured.X + (k * 37) % 61 - 30);
+    MeasuredValues.Y = static_cast<std::uint16_t>(measured.Y + (k * 53) % 41 - 20);
+    MeasuredValues.Int = static_cast<std::uint16_t>(measured.Int + (k * 29) % 101 - 50);
+    AddRecordedPoint();
+  }
+  MeasuredValues = measured;
+  LabelTeachPanels();
   struct Named {
     int panel;
     const char* name;
