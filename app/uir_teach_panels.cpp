@@ -33,7 +33,7 @@ void FrameTable(int panel, int id, int rows, bool editable) {
 
 void ToleranceList(int panel, int id, const char* label, int top, int left, CtrlCallbackPtr callback,
                    const char* const items[3]) {
-  Place(panel, id, CTRL_RING, label, top, left, 20, 146, callback);
+  Place(panel, id, CTRL_RING, label, top, left, 20, 170, callback);
   for (int i = 0; i < 3; ++i) InsertListItem(panel, id, -1, items[i], static_cast<double>(i));
   SetCtrlIndex(panel, id, TOL_DISTANCE_PLUS_VALUE);
   SetHelp(panel, id, help::TP1TeachWith);
@@ -51,30 +51,30 @@ void ValueField(int panel, int id, const char* label, int top, int left, CtrlCal
 
 void BuildTeachp1Controls(int panel) {
   const TeachPanelTexts& t = TeachPanelTextsOf(0);
-  Place(panel, TP1_VALUES, CTRL_TABLE, "CAPTURED FRAMES", 20, 6, 318, 340, CBF_GridTP1Values);
+  Place(panel, TP1_VALUES, CTRL_TABLE, "CAPTURED FRAMES", 20, 6, 318, 316, CBF_GridTP1Values);
   FrameTable(panel, TP1_VALUES, TP1_ROWS, true);
   SetHelp(panel, TP1_VALUES, help::TP1Values);
-  Place(panel, TP1_MEAN, CTRL_TABLE, "MEAN VALUES", 358, 6, 48, 340, CBF_GridTP1Mean);
+  Place(panel, TP1_MEAN, CTRL_TABLE, "MEAN VALUES", 358, 6, 46, 316, CBF_GridTP1Mean);
   FrameTable(panel, TP1_MEAN, 1, false);
   SetHelp(panel, TP1_MEAN, help::TP1Mean);
 
-  const int right = 356;
+  const int right = 330;
   PlaceDisplay(panel, TP1_COUNTER, "COUNTER", 20, right, 70, CBF_DispTP1Counter);
   SetHelp(panel, TP1_COUNTER, help::TP1Counter);
   PlaceDisplay(panel, TP1_MAX_DELTA_XY, t.distance, 60, right, 70, CBF_DispTP1MaxDeltaXY);
   SetHelp(panel, TP1_MAX_DELTA_XY, help::TP1MaxDeltaXY);
-  PlaceDisplay(panel, TP1_MAX_DELTA_INT, t.intensityDistance, 60, right + 76, 70, CBF_DispTP1MaxDeltaInt);
+  PlaceDisplay(panel, TP1_MAX_DELTA_INT, t.intensityDistance, 60, right + 100, 70, CBF_DispTP1MaxDeltaInt);
   SetHelp(panel, TP1_MAX_DELTA_INT, help::TP1MaxDeltaInt);
   ToleranceList(panel, TP1_TEACH_CTO_WITH, t.colourList, 100, right, CBF_EditTP1TeachCtoWith, t.colourItems);
   ValueField(panel, TP1_VALUE_CTO, t.colourValue, 140, right, CBF_EditTP1ValueCto, help::TP1ValueCto);
   ToleranceList(panel, TP1_TEACH_ITO_WITH, t.intensityList, 180, right, CBF_EditTP1TeachItoWith, t.intensityItems);
   ValueField(panel, TP1_VALUE_ITO, t.intensityValue, 220, right, CBF_EditTP1ValueIto, help::TP1ValueIto);
 
-  HelpedButton(panel, TP1_CAPTURE, "CAPTURE", 258, right, 146, CBF_ButtonTP1Capture, help::TP1Capture);
-  HelpedButton(panel, TP1_UNDO, "UNDO", 288, right, 146, CBF_ButtonTP1Undo, help::TP1Undo);
-  HelpedButton(panel, TP1_RESET, "RESET", 318, right, 146, CBF_ButtonTP1ResetTable, help::TP1Reset);
-  HelpedButton(panel, TP1_TEACH, "TEACH", 358, right, 146, CBF_ButtonTP1Teach, help::TP1Teach);
-  HelpedButton(panel, TP1_CLOSE, "CLOSE", 438, right, 146, CBF_ButtonCloseTeachPanel, help::CloseTeachPanel);
+  HelpedButton(panel, TP1_CAPTURE, "CAPTURE", 258, right, 170, CBF_ButtonTP1Capture, help::TP1Capture);
+  HelpedButton(panel, TP1_UNDO, "UNDO", 288, right, 170, CBF_ButtonTP1Undo, help::TP1Undo);
+  HelpedButton(panel, TP1_RESET, "RESET", 318, right, 170, CBF_ButtonTP1ResetTable, help::TP1Reset);
+  HelpedButton(panel, TP1_TEACH, "TEACH", 358, right, 170, CBF_ButtonTP1Teach, help::TP1Teach);
+  HelpedButton(panel, TP1_CLOSE, "CLOSE", 438, right, 170, CBF_ButtonCloseTeachPanel, help::CloseTeachPanel);
 
   const char* const names[3] = {"RED", "GREEN", "BLUE"};
   for (int i = 0; i < 3; ++i) {
