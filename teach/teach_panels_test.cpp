@@ -55,20 +55,20 @@ TEST(MeanTeach, MeansTruncateAndDistancesFollowTheCalculationMode) {
 
 TEST(MeanTeach, ToleranceChoicesAndMinDist) {
   MeanTeach in{500, 600, 2000, TOL_DISTANCE_PLUS_VALUE, TOL_DISTANCE, 30, 25, 12, 7};
-  TeachVector row{{1, 1, 1, 1, 1}};
+  TeachVector row{{1, 1, 1, 1, 1}, 0, 0, 0};
   TeachMeanIntoRow(&row, in, 0, EVAL_FIRST_HIT);
   EXPECT_EQ(Cells(row.Cell, row.Cell + 5), (Cells{500, 600, 42, 2000, 7}));
   TeachMeanIntoRow(&row, in, 1, EVAL_MIN_DIST);
   EXPECT_EQ(Cells(row.Cell, row.Cell + 5), (Cells{500, 600, 40, 2000, 7}));
   // 3D: INT into CELL 2, TOL into CELL 3, CELL 4 left alone.
-  row = TeachVector{{1, 1, 1, 1, 77}};
+  row = TeachVector{{1, 1, 1, 1, 77}, 0, 0, 0};
   in.colourChoice = TOL_VALUE;
   TeachMeanIntoRow(&row, in, 2, EVAL_BEST_HIT);
   EXPECT_EQ(Cells(row.Cell, row.Cell + 5), (Cells{500, 600, 2000, 30, 77}));
   TeachMeanIntoRow(&row, in, 3, EVAL_MIN_DIST);
   EXPECT_EQ(row.Cell[3], 40);
   // Keeping the row's tolerance, and sums beyond the cell range.
-  row = TeachVector{{1, 1, 150, 1, 90}};
+  row = TeachVector{{1, 1, 150, 1, 90}, 0, 0, 0};
   in = MeanTeach{1, 2, 3, TOL_KEEP, TOL_KEEP, 30, 25, 12, 7};
   TeachMeanIntoRow(&row, in, 0, EVAL_FIRST_HIT);
   EXPECT_EQ(Cells(row.Cell, row.Cell + 5), (Cells{1, 2, 150, 3, 90}));
