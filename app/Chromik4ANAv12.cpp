@@ -2,6 +2,7 @@
 #include "app/Chromik4ANAv12.h"
 
 #include "app/call_points.h"
+#include "measurement/live_graphs.h"
 #include "app/dimming.h"
 #include "app/locations.h"
 #include "app/logo/branding.h"

@@ -100,8 +100,6 @@ int CBF_DispTemp(CVICALLBACK_ARGS);
 int CBF_DispHelpOnly(CVICALLBACK_ARGS);
 
 // [SECTION] Call points filled by the subsystems
-// Strip-chart trace display restored after a size change of MAINP.
-void ReapplyStripChartTraces();
 // Recorder page arranged for its recording mode when the page is activated.
 void ArrangeRecorderPage();
 

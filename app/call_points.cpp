@@ -5,9 +5,7 @@
 
 void ShowRecordFilePath() {}
 void ShowPanelIdOnRecorderPage() {}
-void UpdateLiveGraphs() {}
 void ShowRawValues() {}
-void ReapplyStripChartTraces() {}
 void ArrangeRecorderPage() {}
 void DimOffsetButtons(int) {}
 void DimRecorderButtons(int) {}

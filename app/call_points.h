@@ -4,7 +4,6 @@
 
 void ShowRecordFilePath();        // record file path on the recorder page
 void ShowPanelIdOnRecorderPage(); // identification text on the recorder page
-void UpdateLiveGraphs();          // strip charts and graphs follow the last frame
 void ShowRawValues();             // raw values on the calibration page
 // Dimming of the pages whose action buttons are still being built.
 void DimOffsetButtons(int dimmed);       // send, get and calculate offsets

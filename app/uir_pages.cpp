@@ -5,6 +5,7 @@
 #include "app/uir.h"
 #include "app/help.h"
 #include "app/uir_build.h"
+#include "measurement/live_graphs.h"
 #include "teach/table_attributes.h"
 #include "scope/scope.h"
 #include "teach/teach_table.h"
@@ -194,7 +195,7 @@ void BuildDatapDisplays(int panel) {
   PlaceHelpedDisplay(panel, DATAP_X, "X", 58, 210, 58, CBF_DispX, help::DispX);
   PlaceHelpedDisplay(panel, DATAP_Y, "Y", 58, 274, 58, CBF_DispY, help::DispY);
   PlaceHelpedDisplay(panel, DATAP_INT, "INT", 58, 338, 58, CBF_DispINT, help::DispINT);
-  Place(panel, DATAP_COLORBOX, CTRL_DECORATION, "COLOR", 58, 412, 58, 84, CBF_DispHelpOnly);
+  Place(panel, DATAP_COLORBOX, CTRL_DECORATION, "COLOR", 58, 412, 32, 84, CBF_DispHelpOnly);
   SetHelp(panel, DATAP_COLORBOX, kColorBoxHelp);
   SetCtrlAttribute(panel, DATAP_COLORBOX, ATTR_FRAME_COLOR, 0x000000);
   SetCtrlAttribute(panel, DATAP_COLORBOX, ATTR_VISIBLE, 0);  // shown while rows are coloured automatically
@@ -206,12 +207,17 @@ void BuildDatapDisplays(int panel) {
   SetCtrlAttribute(panel, DATAP_LEDTRIG, ATTR_ON_COLOR, 0x00C000);
   PlaceLamp(panel, DATAP_OUT0, "OUT0", 100, 296, CBF_DispHelpOnly, kOutLampHelp0);
   PlaceLamp(panel, DATAP_OUT1, "OUT1", 100, 356, CBF_DispHelpOnly, kOutLampHelp1);
+  Place(panel, DATAP_SHOW_GRAPH, CTRL_COMMAND_BUTTON, "GRAPH", 96, 412, 24, 84, CBF_ButtonShowGraph);
+  SetHelp(panel, DATAP_SHOW_GRAPH, help::ButtonShowGraph);
 }
 
 void BuildDataPage(int page, int index) {
+  BuildDataPageCharts(page, index);
   if (index == 3) return;  // the projection graphs fill the fourth page
   const char* const names[3] = {"RED", "GREEN", "BLUE"};
-  for (int i = 0; i < 3; ++i) PlaceHelpedDisplay(page, DPAGE_RED + i, names[i], 262, 8 + 66 * i, 58, CBF_DispRGB, help::DispRGB);
+  // Below the charts: the three strip charts of the second page need more room.
+  const int row = index == 1 ? 290 : 262;
+  for (int i = 0; i < 3; ++i) PlaceHelpedDisplay(page, DPAGE_RED + i, names[i], row, 8 + 66 * i, 58, CBF_DispRGB, help::DispRGB);
   if (index == 0) {
     const char* const minmax[6] = {"R MIN", "R MAX", "G MIN", "G MAX", "B MIN", "B MAX"};
     for (int i = 0; i < 6; ++i) {
@@ -220,7 +226,7 @@ void BuildDataPage(int page, int index) {
   } else if (index == 1) {
     const char* const refs[3] = {"s REF", "i REF", "M REF"};
     for (int i = 0; i < 3; ++i) {
-      PlaceHelpedDisplay(page, DPAGE_SIMREF0 + i, refs[i], 262, 230 + 66 * i, 58, CBF_DispHelpOnly, kSimRefHelp);
+      PlaceHelpedDisplay(page, DPAGE_SIMREF0 + i, refs[i], row, 230 + 66 * i, 58, CBF_DispHelpOnly, kSimRefHelp);
     }
   }
 }

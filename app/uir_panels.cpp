@@ -6,6 +6,7 @@
 #include "app/uir.h"
 #include "app/help.h"
 #include "app/uir_build.h"
+#include "measurement/live_graphs.h"
 #include "parameters/parameter_panel.h"
 #include "scope/scope.h"
 #include "ui/ui.h"
@@ -105,7 +106,11 @@ int BuildEmptyChild(int panel, PanelCallbackPtr callback) {
   return 0;
 }
 
-int BuildGraphp(int panel) { return BuildEmptyChild(panel, CBF_GRAPHP); }
+int BuildGraphp(int panel) {
+  BuildEmptyChild(panel, CBF_GRAPHP);
+  BuildGraphpControls(panel);
+  return 0;
+}
 int BuildTeachp1(int panel) {
   BuildEmptyChild(panel, CBF_TEACHP1);
   BuildTeachp1Controls(panel);

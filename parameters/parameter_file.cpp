@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/call_points.h"
+#include "measurement/live_graphs.h"
 #include "app/program_state.h"
 #include "parameters/mode_rules.h"
 #include "parameters/parameter_panel.h"

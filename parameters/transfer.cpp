@@ -6,6 +6,7 @@
 
 #include "app/Chromik4ANAv12.h"
 #include "app/call_points.h"
+#include "measurement/live_graphs.h"
 #include "app/dimming.h"
 #include "app/help.h"
 #include "app/program_state.h"

@@ -172,7 +172,7 @@ bool RightDoubleClick(int panel, int control) {
 }
 
 bool MoveCursor(int panel, int control, int cursor, double x, double y, bool release) {
-  return Post(panel, control, Need::Click, [=] {
+  return Post(panel, control, Need::Change, [=] {
     Control* c = FindControl(panel, control);
     if (!c->graph) return;
     double cx = x, cy = y;

@@ -25,7 +25,7 @@ bool DoubleClick(int panel, int control);                         // EVENT_LEFT_
 bool RightClick(int panel, int control);                          // EVENT_RIGHT_CLICK
 bool RightDoubleClick(int panel, int control);                    // EVENT_RIGHT_DOUBLE_CLICK
 // Drags cursor `cursor` of a graph; on release the graph gets EVENT_COMMIT.
-bool MoveCursor(int panel, int control, int cursor, double x, double y, bool release);
+bool MoveCursor(int panel, int control, int cursor, double x, double y, bool release);  // not on an indicator graph
 bool ChooseMenuItem(int panel, int control, const std::string& label);
 bool ChangeTab(int panel, int tabControl, int pageIndex);         // EVENT_ACTIVE_TAB_CHANGE
 bool ClosePanel(int panel);                                       // EVENT_CLOSE to the panel callback

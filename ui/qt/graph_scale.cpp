@@ -28,9 +28,13 @@ Ticks NiceTicks(AxisSpan span, int maxTicks) {
   maxTicks = std::max(2, maxTicks);
   double range = span.max - span.min;
   if (!(range > 0) || !std::isfinite(range)) return t;
-  t.step = NiceStep(range, maxTicks);
-  t.first = std::ceil(span.min / t.step - 1e-9) * t.step;
-  t.count = static_cast<int>(std::floor((span.max - t.first) / t.step + 1e-9)) + 1;
+  // A short axis still gets two labelled ticks: a finer step where the nice one leaves only one.
+  for (int asked = maxTicks; asked <= maxTicks + 3; ++asked) {
+    t.step = NiceStep(range, asked);
+    t.first = std::ceil(span.min / t.step - 1e-9) * t.step;
+    t.count = static_cast<int>(std::floor((span.max - t.first) / t.step + 1e-9)) + 1;
+    if (t.count >= 2) break;
+  }
   t.count = std::clamp(t.count, 0, maxTicks + 1);
   t.decimals = t.step >= 1 ? 0 : static_cast<int>(std::ceil(-std::log10(t.step) - 1e-9));
   t.decimals = std::clamp(t.decimals, 0, 10);

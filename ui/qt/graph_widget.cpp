@@ -376,7 +376,8 @@ void GraphWidget::mousePressEvent(QMouseEvent* e) {
     update();
     return;
   }
-  if (g.cursors.empty() || !lastMap_.area.contains(at)) return;
+  // An indicator graph's cursors are the program's to place.
+  if (g.cursors.empty() || c->mode == VAL_INDICATOR || !lastMap_.area.contains(at)) return;
   // A press in the plot area takes the nearest cursor there; dragging moves it on.
   dragCursor_ = CursorNear(g, at);
   MoveCursorTo(at, false);
