@@ -25,9 +25,19 @@
 #include "com232/frame_format.h"
 #include "com232/link.h"
 #include "measurement/go_mode.h"
+#include "measurement/live_graphs.h"
+#include "measurement/measured_values.h"
+#include "teach/region_plot.h"
+#include "sim/sensor_data.h"
 #include "ui/headless.h"
 #include "ui/operate.h"
 #ifdef CHROMIK_BENCH_QT
+#include <QCoreApplication>
+#include <QWidget>
+
+#include <algorithm>
+#include <vector>
+
 #include "ui/qt/qt_face.h"
 #endif
 #include "ui/ui.h"
@@ -149,6 +159,26 @@ double GoLoopRate(harness::Program& program, double seconds, double* cpuShare) {
   return (program.Sim().OrderCount() - before) / wall;
 }
 
+// The busiest DATAP page: colours evaluated in X Y INT 3D, so the fourth page with its
+// three projection graphs (31 taught ellipses each, cursors) and RGB strip chart is in use.
+void ChooseBusiestPage(harness::Program& p) {
+  sim::ParaSet set = p.Sim().RamSet(0);
+  set.para[sim::DIGITAL_OUTMODE] = 2;
+  set.para[sim::CALCULATION_MODE] = 2;
+  p.Sim().SetRamSet(0, set);
+}
+
+// GO and the bare loop by turns, twice each; frames per second of both.
+void GoBesideBareLoop(harness::Program& p, double seconds, double* go, double* bare) {
+  *go = *bare = 0;
+  for (int round = 0; round < 2; ++round) {
+    *go += GoLoopRate(p, seconds / 2, nullptr) / 2;
+    CloseSensorLink();
+    *bare += BareLoopRate(p.Sim().Port(), seconds / 2) / 2;
+    ConnectTcpServer();
+  }
+}
+
 void Start(harness::Program& p) {
   p.Start();
   ui::headless::UseRealClock();
@@ -208,7 +238,66 @@ int main(int argc, char** argv) {
     p.Sim().ClearFaults();
   }
 
+  {
+    // GO with every chart and graph updated per frame, DATAP's busiest page in front.
+    harness::Program p;
+    ChooseBusiestPage(p);
+    Start(p);
+    ShowChildPanel(Panels.Datap);
+    SetActiveTabPage(Panels.Datap, DATAP_TAB, 3);
+    double go = 0, bare = 0;
+    GoBesideBareLoop(p, t, &go, &bare);
+    std::printf("GO + charts, 3D page, headless: program %8.0f /s   bare busy loop %8.0f /s   ratio %.2f\n", go, bare,
+                go / bare);
+  }
+
 #ifdef CHROMIK_BENCH_QT
+  {
+    // The same with the Qt view offscreen, then one full repaint of that page.
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    harness::Program p;
+    ChooseBusiestPage(p);
+    if (ui::qt::Start(argc, argv)) {
+      Start(p);
+      ShowChildPanel(Panels.Datap);
+      SetActiveTabPage(Panels.Datap, DATAP_TAB, 3);
+      ui::qt::SyncNow();
+      for (int i = 0; i < 20; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+      double go = 0, bare = 0;
+      GoBesideBareLoop(p, t, &go, &bare);
+      std::printf("GO + charts, 3D page, Qt view:  program %8.0f /s   bare busy loop %8.0f /s   ratio %.2f\n", go, bare,
+                  go / bare);
+      QWidget* page = ui::qt::PanelWidgetOf(Panels.DataPage[3]);
+      int ellipses = 0;
+      for (int g : {DPAGE_XY_GRAPH, DPAGE_XINT_GRAPH, DPAGE_YINT_GRAPH}) {
+        int n = 0;
+        GetNumGraphPlots(Panels.DataPage[3], g, &n);
+        ellipses += n;
+      }
+      auto median = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        return v[v.size() / 2];
+      };
+      // Warm: a new frame's cursors and chart; cold: every graph's range changed, so the
+      // ellipses are drawn anew as well.
+      std::vector<double> warm, cold;
+      for (int run = 0; run < 41; ++run) {
+        MeasuredValues.X = static_cast<std::uint16_t>(MeasuredValues.X + 1);
+        AppendHistory();
+        if (run % 2) TeachRegionExtents.XHigh += 7;  // the frame grows: new axis ranges
+        UpdateLiveGraphs();
+        ui::qt::SyncNow();
+        const auto a = Clock::now();
+        page->repaint();
+        (run % 2 ? cold : warm).push_back(Seconds(a, Clock::now()) * 1e3);
+      }
+      std::printf("3D page repaint (%d ellipses, 3 cursors, 300-value chart): %.3f ms, after new ranges %.3f ms "
+                  "(page %s)\n",
+                  ellipses, median(warm), median(cold), page && page->isVisible() ? "shown" : "NOT SHOWN");
+      ShutdownProgram();
+      ui::qt::Stop();
+    }
+  }
   {
     // The same GO loop with the Qt view offscreen: every frame's values reach the widgets.
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
