@@ -28,6 +28,10 @@ TEST(GraphScale, TicksAreRoundStepsInsideTheSpan) {
     EXPECT_TRUE(std::fabs(mantissa - 1) < 1e-9 || std::fabs(mantissa - 2) < 1e-9 || std::fabs(mantissa - 5) < 1e-9);
   }
   EXPECT_EQ(ui::qt::NiceTicks({0, 0.0009}, 6).decimals, 4);  // steps of 0.0002
+  // A short axis asking for three ticks still gets two labels (a step of 5000 would leave only 0).
+  ui::qt::Ticks shortAxis = ui::qt::NiceTicks({0, 4096}, 3);
+  EXPECT_GE(shortAxis.count, 2);
+  EXPECT_EQ(shortAxis.step, 2000);
 }
 
 TEST(GraphScale, AutoSpanHoldsTheDataAndDoesNotMoveWithEveryPoint) {
@@ -166,6 +170,25 @@ TEST_F(Graphs, CursorDragMovesItAndTheReleaseCommits) {
   EXPECT_LT(x, 800);
   EXPECT_GT(y, 560);
   EXPECT_LT(y, 800);
+}
+
+TEST_F(Graphs, AnIndicatorGraphsCursorStaysWhereTheProgramPutItWhenDragged) {
+  SetCtrlAttribute(panel, graph, ATTR_CTRL_MODE, VAL_INDICATOR);
+  SetGraphCursor(panel, graph, 1, 500, 500);
+  Frame();
+  QRect r = widget->rect();
+  QPoint from(r.width() / 2, r.height() / 2), to(r.width() / 2 + 60, r.height() / 2 - 40);
+  QTest::mousePress(widget, Qt::LeftButton, {}, from);
+  QTest::mouseMove(widget, to);
+  QTest::mouseRelease(widget, Qt::LeftButton, {}, to);
+  Dispatch();
+  double x = 0, y = 0;
+  GetGraphCursor(panel, graph, 1, &x, &y);
+  EXPECT_EQ(x, 500);
+  EXPECT_EQ(y, 500);
+  // The click itself still reaches the program (the charts scale on it).
+  ASSERT_EQ(Log().size(), 1u);
+  EXPECT_EQ(Log()[0], Entry(graph, EVENT_LEFT_CLICK));
 }
 
 TEST_F(Graphs, SnappingCursorLandsOnARecordedPoint) {
