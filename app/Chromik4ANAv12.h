@@ -103,6 +103,30 @@ int CBF_DispHelpOnly(CVICALLBACK_ARGS);
 // Recorder page arranged for its recording mode when the page is activated.
 void ArrangeRecorderPage();
 
+// [SECTION] Calibration and offset pages (calibration/)
+int CBF_EditCFR(CVICALLBACK_ARGS);
+int CBF_EditCFG(CVICALLBACK_ARGS);
+int CBF_EditCFB(CVICALLBACK_ARGS);
+int CBF_EditSetValue(CVICALLBACK_ARGS);
+int CBF_EditMaxDelta(CVICALLBACK_ARGS);
+int CBF_DispBarsRAW(CVICALLBACK_ARGS);
+int CBF_DispRawDelta(CVICALLBACK_ARGS);
+int CBF_DispBars(CVICALLBACK_ARGS);
+int CBF_ButtonSendCF(CVICALLBACK_ARGS);
+int CBF_ButtonGetCF(CVICALLBACK_ARGS);
+int CBF_ButtonCalcCF(CVICALLBACK_ARGS);
+int CBF_ButtonStartSelfCalibration(CVICALLBACK_ARGS);
+int CBF_EditRedOffset(CVICALLBACK_ARGS);
+int CBF_EditGreenOffset(CVICALLBACK_ARGS);
+int CBF_EditBlueOffset(CVICALLBACK_ARGS);
+int CBF_DispRedOffset(CVICALLBACK_ARGS);
+int CBF_DispGreenOffset(CVICALLBACK_ARGS);
+int CBF_DispBlueOffset(CVICALLBACK_ARGS);
+int CBF_ButtonSendOffset(CVICALLBACK_ARGS);
+int CBF_ButtonGetOffset(CVICALLBACK_ARGS);
+int CBF_ButtonCalcOffset(CVICALLBACK_ARGS);
+int CBF_ButtonCloseOffsetCompensation(CVICALLBACK_ARGS);
+
 // [SECTION] Scope page and SCOPEP (scope/)
 int CBF_EditTriggerMode(CVICALLBACK_ARGS);
 int CBF_EditPreTrigVal(CVICALLBACK_ARGS);

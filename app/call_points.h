@@ -4,7 +4,5 @@
 
 void ShowRecordFilePath();        // record file path on the recorder page
 void ShowPanelIdOnRecorderPage(); // identification text on the recorder page
-void ShowRawValues();             // raw values on the calibration page
 // Dimming of the pages whose action buttons are still being built.
-void DimOffsetButtons(int dimmed);       // send, get and calculate offsets
 void DimRecorderButtons(int dimmed);     // recording mode, start, start triggered, and one more

@@ -3,6 +3,7 @@
 #include "app/call_points.h"
 #include "teach/recorded_teach.h"
 #include "app/uir.h"
+#include "calibration/calibration.h"
 #include "scope/scope.h"
 #include "ui/ui.h"
 

@@ -125,14 +125,43 @@ enum AttrPageCtrl : int {
   ATTR_CTRL_END
 };
 
-// [SECTION] Calibration page (main tab page 5): the buttons dimmed around exchanges
+// [SECTION] Calibration page (main tab page 5)
 enum CalPageCtrl : int {
   CAL_SEND_CF = 2,       // CBF_ButtonSendCF
   CAL_GET_CF,            // CBF_ButtonGetCF
   CAL_CALC_CF,           // CBF_ButtonCalcCF
   CAL_SELF_CALIBRATION,  // CBF_ButtonStartSelfCalibration
   CAL_DECO_HIDDEN,       // CBF_DecoCalibrate1: right double click opens the access-code popup
+  CAL_CF_RED,            // CBF_EditCFR: factor 0..4096
+  CAL_CF_GREEN,          // CBF_EditCFG
+  CAL_CF_BLUE,           // CBF_EditCFB
+  CAL_SET_VALUE,         // CBF_EditSetValue: CalibrationSetValue
+  CAL_MAX_DELTA,         // CBF_EditMaxDelta: MaxRawDelta
+  CAL_RAW_RED,           // CBF_DispBarsRAW: raw red, green, blue in numbers
+  CAL_RAW_GREEN,
+  CAL_RAW_BLUE,
+  CAL_RAW_BARS,          // CBF_DispBarsRAW: the same as three bars
+  CAL_RAW_DELTA,         // CBF_DispRawDelta
+  CAL_CAL_RED,           // CBF_DispBars: calibrated red, green, blue in numbers
+  CAL_CAL_GREEN,
+  CAL_CAL_BLUE,
+  CAL_CAL_BARS,          // CBF_DispBars: the same as three bars
   CAL_CTRL_END
+};
+
+// [SECTION] Offset page (main tab page 8, hidden until the access code is entered)
+enum OffsetPageCtrl : int {
+  OFS_EDIT_RED = 2,      // CBF_EditRedOffset: offsets to send, filled by every read
+  OFS_EDIT_GREEN,        // CBF_EditGreenOffset
+  OFS_EDIT_BLUE,         // CBF_EditBlueOffset
+  OFS_DISP_RED,          // CBF_DispRedOffset: offsets of the last measurement
+  OFS_DISP_GREEN,        // CBF_DispGreenOffset
+  OFS_DISP_BLUE,         // CBF_DispBlueOffset
+  OFS_SEND,              // CBF_ButtonSendOffset
+  OFS_GET,               // CBF_ButtonGetOffset
+  OFS_CALC,              // CBF_ButtonCalcOffset
+  OFS_CLOSE,             // CBF_ButtonCloseOffsetCompensation
+  OFS_CTRL_END
 };
 
 // [SECTION] Scope page (main tab page 7)

@@ -30,6 +30,7 @@ inline int PlaceTextDisplay(int panel, int id, const char* label, int top, int l
 // Builders of the tab pages, one per page; each returns 0 or a negative error.
 int BuildConnectionPage(int page);
 int BuildCalibrationPage(int page);
+int BuildOffsetPage(int page);
 int BuildGroupHoldPage(int page);
 int BuildTeachPage(int page);
 int BuildTableAttributesPage(int page);

@@ -6,6 +6,7 @@
 #include "app/help.h"
 #include "app/uir_build.h"
 #include "measurement/live_graphs.h"
+#include "calibration/calibration.h"
 #include "teach/table_attributes.h"
 #include "scope/scope.h"
 #include "teach/teach_table.h"
@@ -52,17 +53,12 @@ int BuildConnectionPage(int page) {
 }
 
 int BuildCalibrationPage(int page) {
-  // The calibration itself comes with its own page; the buttons explain themselves already.
-  Place(page, CAL_SEND_CF, CTRL_COMMAND_BUTTON, "SEND CF", 250, 10, 24, 126, CBF_DispHelpOnly);
-  Place(page, CAL_GET_CF, CTRL_COMMAND_BUTTON, "GET CF", 250, 142, 24, 126, CBF_DispHelpOnly);
-  Place(page, CAL_CALC_CF, CTRL_COMMAND_BUTTON, "CALCULATE CALIBRATION FACTORS", 284, 10, 24, 258, CBF_DispHelpOnly);
-  Place(page, CAL_SELF_CALIBRATION, CTRL_COMMAND_BUTTON, "START SELF CALIBRATION", 318, 10, 24, 258, CBF_DispHelpOnly);
-  SetHelp(page, CAL_SEND_CF, help::ButtonSendCF);
-  SetHelp(page, CAL_GET_CF, help::ButtonGetCF);
-  SetHelp(page, CAL_CALC_CF, help::ButtonCalcCF);
-  SetHelp(page, CAL_SELF_CALIBRATION, help::ButtonStartSelfCalibration);
-  Place(page, CAL_DECO_HIDDEN, CTRL_DECORATION, "", 350, 10, 18, 258, CBF_DecoCalibrate1);
-  SetCtrlAttribute(page, CAL_DECO_HIDDEN, ATTR_FRAME_COLOR, 0xD0D0D0);
+  BuildCalibrationPageControls(page);
+  return 0;
+}
+
+int BuildOffsetPage(int page) {
+  BuildOffsetPageControls(page);
   return 0;
 }
 

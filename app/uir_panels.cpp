@@ -63,6 +63,8 @@ int BuildMainp(int panel) {
   if (BuildConnectionPage(page) < 0) return -1;
   GetPanelHandleFromTabPage(panel, MAINP_TAB, PAGE_CALIBRATION, &page);
   if (BuildCalibrationPage(page) < 0) return -1;
+  GetPanelHandleFromTabPage(panel, MAINP_TAB, PAGE_OFFSET, &page);
+  if (BuildOffsetPage(page) < 0) return -1;
   GetPanelHandleFromTabPage(panel, MAINP_TAB, PAGE_GROUP_HOLD, &page);
   if (BuildGroupHoldPage(page) < 0) return -1;
   BuildParameterControlsOfGroupPage(page);

@@ -9,6 +9,7 @@
 #include "app/dimming.h"
 #include "app/help.h"
 #include "app/program_state.h"
+#include "calibration/calibration.h"
 #include "com232/frame.h"
 #include "measurement/measured_values.h"
 #include "parameters/parameter_panel.h"
@@ -76,6 +77,7 @@ void ShowMeasuredValues() {
   SetCtrlVal(Panels.Colbigp, COLBIGP_NUMBER, static_cast<int>(m.ColorNo));
   SetCtrlVal(Panels.Grpbigp, GRPBIGP_NUMBER, static_cast<int>(m.GroupNo));
   ShowRgb(Panels.Teachp1, TP1_RED, TP1_GREEN, TP1_BLUE);
+  ShowCalibratedValues();
   CurrentColor = ((m.Red / 16) << 16) | ((m.Green / 16) << 8) | (m.Blue / 16);
   SetCtrlAttribute(d, DATAP_COLORBOX, ATTR_FRAME_COLOR, CurrentColor);
   if (ParameterSet.ParameterBlock[PARA_EVALUATION_MODE] > 2) {

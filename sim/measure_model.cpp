@@ -187,19 +187,20 @@ Rgb MeasureModel::TargetColour() const {
 
 // The receiver's signal: the target lit at POWER (500 = the target as set),
 // only noise when the light source is off or, with TRIGGER TRANS, IN0 is low.
-Rgb MeasureModel::RawColour(const ParameterBlock& para, bool in0) {
+Rgb MeasureModel::RawColour(const ParameterBlock& para, const Calibration& cal, bool in0) {
   const bool dark = para[LED_MODE] == LED_MODE_OFF || (para[TRIGGER] == TRIGGER_TRANS && !in0);
   const Rgb t = TargetColour();
   // Dynamic power regulation holds the signal where the target puts it.
   const long power = para[POWER_MODE] == 1 ? 500 : para[POWER];
-  auto channel = [&](std::uint16_t v) {
-    int n = Noise();
-    if (dark) return Clamp12(std::abs(n));
-    return Clamp12(long(v) * power / 500 + n);
+  auto channel = [&](std::uint16_t v, int k) {
+    const int n = Noise();
+    const long base = long(cal.dark[k]) - long(cal.offset[k]);
+    if (dark) return Clamp12(base + std::abs(n));
+    return Clamp12(long(v) * power / 500 * cal.gain[k] / 1024 + base + n);
   };
-  std::uint16_t r = channel(t.r);
-  std::uint16_t g = channel(t.g);
-  std::uint16_t b = channel(t.b);
+  std::uint16_t r = channel(t.r, 0);
+  std::uint16_t g = channel(t.g, 1);
+  std::uint16_t b = channel(t.b, 2);
   return Rgb{r, g, b};
 }
 
@@ -209,7 +210,7 @@ std::vector<std::uint16_t> MeasureModel::NextRecord(const ParaSet& active, const
                                                      std::size_t words) {
   const ParameterBlock& para = active.para;
   std::vector<std::uint16_t> w(std::max(words, MEASURED_WORDS), 0);
-  const Rgb raw = RawColour(para, in0);
+  const Rgb raw = RawColour(para, cal, in0);
   const Rgb c{Clamp12(long(raw.r) * cal.factor[0] / 1024), Clamp12(long(raw.g) * cal.factor[1] / 1024),
               Clamp12(long(raw.b) * cal.factor[2] / 1024)};
   const Position pos = ColourPosition(c, para[CALCULATION_MODE]);

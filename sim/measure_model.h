@@ -80,8 +80,14 @@ struct TargetConfig {
   int noise = 6;                  // uniform noise, +- counts per channel
 };
 
+// The receiver channels and what the sensor does about them. A channel reads
+// light * gain / 1024 + dark; the sensor reports raw = reading - offset (its
+// stored offset compensation) and calibrated = raw * factor / 1024.
 struct Calibration {
-  std::array<std::uint16_t, 3> factor{1024, 1024, 1024};  // calibrated = raw * factor / 1024
+  std::array<std::uint16_t, 3> factor{1024, 1024, 1024};  // white-calibration factors
+  std::array<std::uint16_t, 3> offset{0, 0, 0};           // stored offsets (orders 100, 101 p 1)
+  std::array<std::uint16_t, 3> gain{1024, 1024, 1024};    // channel sensitivity, 1024 = 1.0
+  std::array<std::uint16_t, 3> dark{0, 0, 0};             // reading without light
 };
 
 constexpr std::size_t MEASURED_WORDS = 23;
@@ -125,7 +131,7 @@ class MeasureModel {
 
  private:
   int Noise();
-  Rgb RawColour(const ParameterBlock& para, bool in0);
+  Rgb RawColour(const ParameterBlock& para, const Calibration& cal, bool in0);
 
   TargetConfig target_;              // colours, motion and noise
   std::uint64_t rng_;                // xorshift64 state

@@ -74,6 +74,7 @@ Answer Measure(SensorState& s) {
 SensorState::SensorState() {
   ram[0] = ram[1] = StartupParaSet();
   eeprom = ram;
+  hardware = StartupHardwareWords();
 }
 
 int BaudRateForIndex(int index) {
@@ -113,6 +114,12 @@ Answer ExecuteOrder(SensorState& s, std::uint8_t order, std::uint16_t param, con
       return Identify(s);
     case frame::ORDER_MEASURED_VALUES:
       return Measure(s);
+    case frame::ORDER_OFFSET_COMPENSATION:
+    case frame::ORDER_WRITE_CALIBRATION:
+    case frame::ORDER_READ_CALIBRATION:
+    case frame::ORDER_SELF_CALIBRATION:
+    case frame::ORDER_HARDWARE_DATA:
+      return CalibrationOrder(s, order, param, data);
     case frame::ORDER_CYCLE_TIME:
       return CycleTimeAnswer(s);
     case frame::ORDER_SCOPE:

@@ -12,6 +12,17 @@
 //       status = words replaced
 //   7   identification text as DataFrame
 //   8   one measured-value record
+//   100 p 1: offset compensation: the stored offsets become the channels'
+//       dark readings (the sensor measures them with its LED off); header only
+//   101 p 0 factors, p 1 offsets, 3 words: stored after the plausibility
+//       check (factors 0..4096, default 1024; offsets 0..1023, default 0);
+//       status = values replaced; header only
+//   102 factors and offsets, 6 words
+//   103 self-calibration on the target in front: 5 words, the factors that
+//       bring its averaged raw values to the set value, the set value and
+//       the maximum delta; the sensor's own factors stay as they are
+//   194 p 0x4C7E: the 256 hardware words
+//       (100 to 103 and 194 in sim/calibration_sim.cpp)
 //   105 cycle-time counts A and B (two signed 32-bit words, 8 bytes)
 //   110 p 1 with the five scope settings (10 bytes): arms a capture; header
 //       only, followed by the four blocks of 129 words once the simulated
@@ -56,6 +67,9 @@ struct SensorState {
   bool in0 = false;                         // trigger input IN0
   MeasureModel model;                       // the simulated target
   ScopeState scope;                         // cycle time and scope captures
+  std::uint16_t selfSetValue = 3200;        // set value of the self-calibration (order 103)
+  std::uint16_t selfMaxDelta = 800;         // maximum delta reported with it
+  std::array<std::uint16_t, 256> hardware{};  // hardware words of order 194
 
   SensorState();
 };
@@ -83,6 +97,11 @@ Answer CycleTimeAnswer(const SensorState& s);
 Answer ScopeOrder(SensorState& s, std::uint16_t param, const std::vector<std::uint8_t>& data);
 // The four blocks of a capture with the current settings; also kept in s.scope.lastBlocks.
 std::vector<std::vector<std::uint8_t>> CaptureScopeBlocks(SensorState& s);
+
+// Orders 100 to 103 and 194 (sim/calibration_sim.cpp).
+Answer CalibrationOrder(SensorState& s, std::uint8_t order, std::uint16_t param, const std::vector<std::uint8_t>& data);
+// The hardware words a simulated sensor starts with.
+std::array<std::uint16_t, 256> StartupHardwareWords();
 
 Answer ExecuteOrder(SensorState& s, std::uint8_t order, std::uint16_t param, const std::vector<std::uint8_t>& data);
 

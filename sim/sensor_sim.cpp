@@ -323,8 +323,11 @@ bool SensorSim::WriteAll(int fd, const std::vector<std::uint8_t>& bytes) {
 }
 
 void SensorSim::HoldAnswersAfter(std::size_t count) {
-  std::lock_guard<std::mutex> lock(stopMutex_);
-  answerAllowance_ = count;
+  {
+    std::lock_guard<std::mutex> lock(stopMutex_);
+    answerAllowance_ = count;
+  }
+  stopCv_.notify_all();  // a held answer may go now
 }
 
 void SensorSim::ReleaseAnswers() {
