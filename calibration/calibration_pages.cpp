@@ -43,7 +43,7 @@ void BuildCalibrationPageControls(int page) {
   PlaceEdit(page, CAL_CF_BLUE, "CF BLUE", 18, 188, 82, CALIBRATION_FACTOR_MAX, c.CalibrationFactors[2], CBF_EditCFB,
             help::EditCFB);
   PlaceEdit(page, CAL_SET_VALUE, "SET VALUE", 58, 6, 128, 4095, c.CalibrationSetValue, CBF_EditSetValue, help::EditSetValue);
-  PlaceEdit(page, CAL_MAX_DELTA, "MAX DELTA OF RAW DATAS", 58, 142, 128, 4095, c.MaxRawDelta, CBF_EditMaxDelta,
+  PlaceEdit(page, CAL_MAX_DELTA, "MAXIMUM RAW DELTA", 58, 142, 128, 4095, c.MaxRawDelta, CBF_EditMaxDelta,
             help::EditMaxDelta);
 
   PlaceBars(page, CAL_RAW_BARS, "RAW DATA", 98, 6, 128, CBF_DispBarsRAW, help::DispBarsRAW);
