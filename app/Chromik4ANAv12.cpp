@@ -1,7 +1,6 @@
 // Program entry: start-up, the main window and tab control, shutdown.
 #include "app/Chromik4ANAv12.h"
 
-#include "app/call_points.h"
 #include "measurement/live_graphs.h"
 #include "app/dimming.h"
 #include "app/locations.h"

@@ -126,6 +126,19 @@ int CBF_ButtonSendOffset(CVICALLBACK_ARGS);
 int CBF_ButtonGetOffset(CVICALLBACK_ARGS);
 int CBF_ButtonCalcOffset(CVICALLBACK_ARGS);
 int CBF_ButtonCloseOffsetCompensation(CVICALLBACK_ARGS);
+// [SECTION] Record page (recorder/)
+int CBF_EditSelectDataRec(CVICALLBACK_ARGS);
+int CBF_EditInterval(CVICALLBACK_ARGS);
+int CBF_EditRecVal(CVICALLBACK_ARGS);
+int CBF_DispRecordTime(CVICALLBACK_ARGS);
+int CBF_DispRecordedValues(CVICALLBACK_ARGS);
+int CBF_DispRemaining(CVICALLBACK_ARGS);
+int CBF_ButtonStartRecord(CVICALLBACK_ARGS);
+int CBF_ButtonStopRecord(CVICALLBACK_ARGS);
+int CBF_ButtonManualRecord(CVICALLBACK_ARGS);
+int CBF_ButtonStartTrigRec(CVICALLBACK_ARGS);
+int CBF_ButtonSelRecFile(CVICALLBACK_ARGS);
+int CBF_DispRecFile(CVICALLBACK_ARGS);
 
 // [SECTION] Scope page and SCOPEP (scope/)
 int CBF_EditTriggerMode(CVICALLBACK_ARGS);

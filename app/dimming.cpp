@@ -1,7 +1,7 @@
 #include "app/dimming.h"
 
-#include "app/call_points.h"
 #include "teach/recorded_teach.h"
+#include "recorder/recorder.h"
 #include "app/uir.h"
 #include "calibration/calibration.h"
 #include "scope/scope.h"

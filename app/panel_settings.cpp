@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/Chromik4ANAv12.h"
-#include "app/call_points.h"
+#include "recorder/recorder.h"
 #include "app/help.h"
 #include "app/locations.h"
 #include "app/program_state.h"

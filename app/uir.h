@@ -111,6 +111,28 @@ enum TeachPageCtrl : int {
   TEACH_CTRL_END
 };
 
+// [SECTION] Record page (main tab page 4)
+enum RecPageCtrl : int {
+  REC_MODE = 2,          // CBF_EditSelectDataRec: 0 counted, 1 continuous, 2 manual, 3 triggered
+  REC_INTERVAL,          // CBF_EditInterval: seconds, at least 0.25
+  REC_VALUES,            // CBF_EditRecVal: frames of a counted recording
+  REC_TIME_DAYS,         // CBF_DispRecordTime: the four fields of the recording time
+  REC_TIME_HOURS,
+  REC_TIME_MINUTES,
+  REC_TIME_SECONDS,
+  REC_RECORDED,          // CBF_DispRecordedValues
+  REC_REMAINING,         // CBF_DispRemaining
+  REC_FRAME_COUNTER,     // frames of a continuous or triggered run
+  REC_START,             // CBF_ButtonStartRecord
+  REC_STOP,              // CBF_ButtonStopRecord
+  REC_MANUAL,            // CBF_ButtonManualRecord
+  REC_START_TRIG,        // CBF_ButtonStartTrigRec
+  REC_SELECT_FILE,       // CBF_ButtonSelRecFile
+  REC_FILE_PATH,         // CBF_DispRecFile
+  REC_PANEL_ID,          // the sensor identification, read only
+  REC_CTRL_END
+};
+
 // [SECTION] Table attributes page (main tab page 6)
 enum AttrPageCtrl : int {
   ATTR_SPEC_TABLE = 2,   // 31 rows, column 1 row specification, column 2 row colour

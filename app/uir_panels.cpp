@@ -8,6 +8,7 @@
 #include "app/uir_build.h"
 #include "measurement/live_graphs.h"
 #include "parameters/parameter_panel.h"
+#include "recorder/recorder.h"
 #include "scope/scope.h"
 #include "ui/ui.h"
 
@@ -72,6 +73,8 @@ int BuildMainp(int panel) {
   if (BuildParameterPage(page) < 0) return -1;
   GetPanelHandleFromTabPage(panel, MAINP_TAB, PAGE_TEACH, &page);
   if (BuildTeachPage(page) < 0) return -1;
+  GetPanelHandleFromTabPage(panel, MAINP_TAB, PAGE_RECORDER, &page);
+  BuildRecorderPageControls(page);
   GetPanelHandleFromTabPage(panel, MAINP_TAB, PAGE_TABLE_ATTR, &page);
   if (BuildTableAttributesPage(page) < 0) return -1;
   GetPanelHandleFromTabPage(panel, MAINP_TAB, PAGE_SCOPE, &page);

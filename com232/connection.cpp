@@ -7,7 +7,6 @@
 #include <string>
 
 #include "app/Chromik4ANAv12.h"
-#include "app/call_points.h"
 #include "app/dimming.h"
 #include "app/help.h"
 #include "app/panel_settings.h"

@@ -6,7 +6,6 @@
 #include <cstdint>
 
 #include "app/Chromik4ANAv12.h"
-#include "app/call_points.h"
 #include "teach/teach_labels.h"
 #include "app/program_state.h"
 #include "app/uir.h"

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <string>
 
-#include "app/call_points.h"
 #include "measurement/live_graphs.h"
 #include "app/program_state.h"
 #include "parameters/mode_rules.h"

@@ -4,7 +4,6 @@
 #include <cstdint>
 
 #include "app/Chromik4ANAv12.h"
-#include "app/call_points.h"
 #include "app/help.h"
 #include "app/uir_build.h"
 #include "parameters/mode_rules.h"

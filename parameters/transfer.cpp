@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "app/Chromik4ANAv12.h"
-#include "app/call_points.h"
 #include "measurement/live_graphs.h"
 #include "app/dimming.h"
 #include "app/help.h"

@@ -61,6 +61,8 @@ Answer Identify(const SensorState& s) {
   return Reply(frame::ORDER_IDENTIFY, 0, text.data(), text.size());
 }
 
+}  // namespace
+
 Answer Measure(SensorState& s) {
   const std::size_t words = std::clamp(s.measuredWords, MEASURED_WORDS, frame::MAX_DATA_LENGTH / 2);
   std::vector<std::uint16_t> record = s.model.NextRecord(ActiveSet(s), s.calibration, s.in0, words);
@@ -68,8 +70,6 @@ Answer Measure(SensorState& s) {
   PutWords(bytes.data(), record.data(), record.size());
   return Reply(frame::ORDER_MEASURED_VALUES, 0, bytes.data(), bytes.size());
 }
-
-}  // namespace
 
 SensorState::SensorState() {
   ram[0] = ram[1] = StartupParaSet();
@@ -120,6 +120,8 @@ Answer ExecuteOrder(SensorState& s, std::uint8_t order, std::uint16_t param, con
     case frame::ORDER_SELF_CALIBRATION:
     case frame::ORDER_HARDWARE_DATA:
       return CalibrationOrder(s, order, param, data);
+    case frame::ORDER_TRIGGER_RECORD:
+      return TriggerRecordOrder(s, param);
     case frame::ORDER_CYCLE_TIME:
       return CycleTimeAnswer(s);
     case frame::ORDER_SCOPE:

@@ -27,6 +27,8 @@
 //   110 p 1 with the five scope settings (10 bytes): arms a capture; header
 //       only, followed by the four blocks of 129 words once the simulated
 //       trigger fired (see sim/scope_sim.cpp); p 0: breaks; header only
+//   30  p 1: header only, then a measured frame on its own for every
+//       simulated trigger event until p 0 (see sim/record_sim.cpp); p 0: header only
 //   190 header only, sent at the old rate; then the baud index is p
 // A block number above 3, or data of another length than the block's, is
 // answered like an unknown order: a status answer with code 1.
@@ -56,6 +58,17 @@ struct ScopeState {
   int captures = 0;                       // captures sent since start
 };
 
+// Triggered sending of order 30: frames on their own, one per simulated trigger event.
+struct TriggeredState {
+  bool sending = false;   // order 30 p 1 came and p 0 not yet
+  double rate = 20.0;     // trigger events per second while sending (0 = none)
+  int limit = -1;         // frames a start sends at most; -1 = no limit
+  int badFrame = -1;      // 0..: that frame of a start goes out with a wrong data checksum
+  int sent = 0;           // frames sent since the last start
+  int starts = 0;         // order 30 p 1 received
+  int stops = 0;          // order 30 p 0 received
+};
+
 struct SensorState {
   std::array<ParaSet, 2> ram;               // the parameter sets the sensor works with
   std::array<ParaSet, 2> eeprom;            // what order 3 stored and order 4 loads
@@ -70,6 +83,7 @@ struct SensorState {
   std::uint16_t selfSetValue = 3200;        // set value of the self-calibration (order 103)
   std::uint16_t selfMaxDelta = 800;         // maximum delta reported with it
   std::array<std::uint16_t, 256> hardware{};  // hardware words of order 194
+  TriggeredState triggered;                 // order 30
 
   SensorState();
 };
@@ -102,6 +116,16 @@ std::vector<std::vector<std::uint8_t>> CaptureScopeBlocks(SensorState& s);
 Answer CalibrationOrder(SensorState& s, std::uint8_t order, std::uint16_t param, const std::vector<std::uint8_t>& data);
 // The hardware words a simulated sensor starts with.
 std::array<std::uint16_t, 256> StartupHardwareWords();
+// Order 8: one measured-value record as answer.
+Answer Measure(SensorState& s);
+// Order 30 and its frames (sim/record_sim.cpp).
+Answer TriggerRecordOrder(SensorState& s, std::uint16_t param);
+// Whether a started triggered sending has frames left to send.
+bool TriggeredFrameDue(const SensorState& s);
+// The frame of the next trigger event (a measured-value record); counts it as sent.
+std::vector<std::uint8_t> NextTriggeredFrame(SensorState& s);
+// Seconds between two trigger events; 0 when none are sent.
+double TriggerPeriod(const SensorState& s);
 
 Answer ExecuteOrder(SensorState& s, std::uint8_t order, std::uint16_t param, const std::vector<std::uint8_t>& data);
 

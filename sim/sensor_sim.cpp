@@ -58,6 +58,7 @@ SensorSim::SensorSim(SimConfig config) : config_(std::move(config)) {
   state_.idZeroByte = config_.idZeroByte;
   state_.measuredWords = config_.measuredWords;
   state_.baudIndex = config_.baudIndex;
+  state_.triggered.rate = config_.triggerRate;
   state_.model = MeasureModel(config_.seed, config_.target);
   for (const FaultRule& r : config_.faults) faults_.Add(r);
   wireTiming_ = config_.wireTiming;
@@ -196,11 +197,40 @@ bool SensorSim::ServeLink(int fd, bool pty) {
   FrameReader reader;
   Clock::time_point lastByte = Clock::now();
   std::uint8_t buf[4096];
+  bool triggering = false;            // order 30 frames are being paced
+  Clock::time_point nextTrigger{};     // time of the next trigger event
   while (!stopping_) {
     int timeout = -1;
     if (reader.Pending()) {
       auto left = std::chrono::duration_cast<std::chrono::milliseconds>(lastByte + kInterByteTimeout - Clock::now());
       timeout = static_cast<int>(std::max<std::int64_t>(left.count(), 0)) + 1;
+    }
+    bool due;
+    std::chrono::duration<double> period;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      due = TriggeredFrameDue(state_);
+      period = std::chrono::duration<double>(TriggerPeriod(state_));
+    }
+    const auto step = std::chrono::duration_cast<Clock::duration>(period);
+    if (due && !triggering) nextTrigger = Clock::now() + step;
+    triggering = due;
+    if (triggering) {
+      const auto now = Clock::now();
+      if (now >= nextTrigger) {
+        if (!SendTriggeredFrame(fd)) {
+          if (stopping_) return false;
+          if (!pty) return true;
+        }
+        // Events that fell due while a frame was held go out back to back, as a sensor's
+        // queue would send them; a backlog of more than a second is dropped.
+        nextTrigger += step;
+        if (nextTrigger + std::chrono::seconds(1) < now) nextTrigger = now + step;
+        continue;
+      }
+      auto left = std::chrono::duration_cast<std::chrono::microseconds>(nextTrigger - now).count();
+      const int ms = static_cast<int>((left + 999) / 1000);
+      timeout = timeout < 0 ? ms : std::min(timeout, ms);
     }
     pollfd p[2] = {{fd, POLLIN, 0}, {wake_[0], POLLIN, 0}};
     int r = poll(p, 2, timeout);
@@ -291,6 +321,28 @@ bool SensorSim::Respond(int fd, bool pty, const OrderFrame& f, Clock::time_point
     if (!Deliver(fd, next, Clock::now())) return pty;
   }
   return true;
+}
+
+bool SensorSim::SendTriggeredFrame(int fd) {
+  std::vector<std::uint8_t> bytes;
+  int baudIndex;
+  bool wire;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    bytes = NextTriggeredFrame(state_);
+    baudIndex = state_.baudIndex;
+    wire = wireTiming_;
+  }
+  if (!AwaitAnswerAllowance()) return false;
+  AnswerPlan plan = PlanAnswer(bytes, nullptr, splitRng_);
+  if (wire) plan.steps[0].pauseBefore += LineTime(bytes.size(), baudIndex);
+  return Deliver(fd, plan, Clock::now());
+}
+
+void SensorSim::SetTriggerRate(double eventsPerSecond, int limit) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  state_.triggered.rate = eventsPerSecond;
+  state_.triggered.limit = limit;
 }
 
 bool SensorSim::Deliver(int fd, const AnswerPlan& plan, Clock::time_point start) {

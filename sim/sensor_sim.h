@@ -50,6 +50,7 @@ struct SimConfig {
   std::vector<FaultRule> faults;                // faults in force from the start
   std::size_t logLimit = 10000;                 // orders kept in the log (oldest dropped first)
   bool verbose = false;                         // one line per order on stderr
+  double triggerRate = 20.0;                    // trigger events per second after order 30 with 1
 };
 
 // One received frame, as the log keeps it.
@@ -117,6 +118,8 @@ class SensorSim {
   void SetTriggerInput(bool in0);
   void SetMeasuredWordCount(std::size_t words);
   void SetWireTiming(bool on);
+  // Trigger events per second while order 30 sends, and how many frames a start sends (-1 = any).
+  void SetTriggerRate(double eventsPerSecond, int limit = -1);
   // Any other access to the state, under the simulator's lock.
   template <class F>
   auto WithState(F&& f) {
@@ -135,6 +138,8 @@ class SensorSim {
   bool BaudMatches(int fd);
   // Answers one frame; false when the connection is to be closed.
   bool Respond(int fd, bool pty, const OrderFrame& f, std::chrono::steady_clock::time_point received);
+  // One frame of a trigger event (order 30), held like answers; false when it could not go out.
+  bool SendTriggeredFrame(int fd);
   bool Deliver(int fd, const AnswerPlan& plan, std::chrono::steady_clock::time_point start);
   bool WriteAll(int fd, const std::vector<std::uint8_t>& bytes);
   // Takes one answer from the allowance, waiting while it is used up; false on a stop.

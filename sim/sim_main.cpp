@@ -31,6 +31,7 @@ const char* const kUsage =
     "                      given after a further colon: step:100:4000,0,0/0,4000,0\n"
     "  --noise N           noise of the target, +- N counts per channel (default 6)\n"
     "  --words N           words per measured-value record, at least 23 (default 23)\n"
+    "  --trigger-rate N    trigger events per second while order 30 sends frames (default 20)\n"
     "  --fault FAULT       ORDER:KIND[=VALUE][:NTH], ORDER a number or any; repeatable\n"
     "  --verbose           log every order on stderr\n"
     "  --help              show this text\n"
@@ -142,6 +143,9 @@ int ParseArgs(int argc, char** argv, sim::SimConfig* cfg) {
     } else if (a == "--words") {
       if (!ToInt(v, &n) || n < 23 || n > 1020) return Fail("--words needs 23..1020");
       cfg->measuredWords = static_cast<std::size_t>(n);
+    } else if (a == "--trigger-rate") {
+      if (!ToInt(v, &n) || n < 0 || n > 10000) return Fail("--trigger-rate needs 0..10000");
+      cfg->triggerRate = static_cast<double>(n);
     } else if (a == "--fault") {
       sim::FaultRule rule;
       std::string error;

@@ -6,7 +6,6 @@
 #include <cstdlib>
 
 #include "app/Chromik4ANAv12.h"
-#include "app/call_points.h"
 #include "measurement/live_graphs.h"
 #include "app/help.h"
 #include "app/program_state.h"

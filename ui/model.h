@@ -66,6 +66,23 @@ struct PlotData {
   int pointStyle = VAL_SOLID_SQUARE;
 };
 
+// Two-point line segments of one colour that join end to start, kept as one
+// polyline of float points (PlotLineSegment). A chain holds at most
+// SEGMENT_CHAIN_POINT_LIMIT points: when it is full, its older half is thinned to
+// the lowest and highest point of every four, so a chain of millions of segments
+// stays about a megabyte while its newest half stays exact.
+constexpr std::size_t SEGMENT_CHAIN_POINT_LIMIT = 131072;
+
+struct SegmentChain {
+  int handle = 0;               // plot handle of the chain
+  int color = 0xFF0000;
+  std::vector<float> xy;        // x0, y0, x1, y1 ... in drawing order, newest last
+  std::uint64_t segments = 0;   // segments appended to the chain
+  int thinned = 0;              // times the older half was thinned
+  double xlo = 0, xhi = 0, ylo = 0, yhi = 0;  // extent of every point ever appended
+  std::size_t Points() const { return xy.size() / 2; }
+};
+
 struct AxisData {
   int mode = VAL_AUTOSCALE;
   double min = 0;
@@ -88,6 +105,8 @@ struct TraceData {
 
 struct GraphData {
   std::vector<PlotData> plots;   // in drawing order
+  std::vector<SegmentChain> chains;  // compact line segments, drawn after the plots
+  uint64_t chainRev = 0;         // raised on every change of the chains
   int nextPlotHandle = 1;
   AxisData xAxis;
   AxisData yAxis;

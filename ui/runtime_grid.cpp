@@ -430,17 +430,98 @@ int PlotRectangle(int panel, int control, double x1, double y1, double x2, doubl
   return AddPlot(panel, control, std::move(p));
 }
 
+namespace {
+
+// The older half of a full chain becomes the lowest and highest point of every four, in
+// their order; the newest half, with the point the next segment joins, stays as it is.
+void ThinChain(SegmentChain& chain) {
+  const std::size_t n = chain.Points();
+  const std::size_t half = (n / 2) & ~std::size_t{3};
+  std::vector<float>& xy = chain.xy;
+  std::size_t out = 0;
+  for (std::size_t group = 0; group < half; group += 4) {
+    std::size_t lo = group, hi = group;
+    for (std::size_t k = group + 1; k < group + 4; ++k) {
+      if (xy[2 * k + 1] < xy[2 * lo + 1]) lo = k;
+      if (xy[2 * k + 1] > xy[2 * hi + 1]) hi = k;
+    }
+    const std::size_t first = std::min(lo, hi), second = std::max(lo, hi);
+    xy[2 * out] = xy[2 * first];
+    xy[2 * out + 1] = xy[2 * first + 1];
+    ++out;
+    if (second != first) {
+      xy[2 * out] = xy[2 * second];
+      xy[2 * out + 1] = xy[2 * second + 1];
+      ++out;
+    }
+  }
+  xy.erase(xy.begin() + static_cast<std::ptrdiff_t>(2 * out), xy.begin() + static_cast<std::ptrdiff_t>(2 * half));
+  ++chain.thinned;
+}
+
+void Extend(SegmentChain& chain, double x, double y) {
+  if (chain.xy.empty()) {
+    chain.xlo = chain.xhi = x;
+    chain.ylo = chain.yhi = y;
+  } else {
+    chain.xlo = std::min(chain.xlo, x);
+    chain.xhi = std::max(chain.xhi, x);
+    chain.ylo = std::min(chain.ylo, y);
+    chain.yhi = std::max(chain.yhi, y);
+  }
+  chain.xy.push_back(static_cast<float>(x));
+  chain.xy.push_back(static_cast<float>(y));
+}
+
+}  // namespace
+
+int PlotLineSegment(int panel, int control, double x1, double y1, double x2, double y2, int color) {
+  Control* c = nullptr;
+  GraphData* g = FindGraph(panel, control, &c);
+  if (!g || c->kind != CTRL_GRAPH) return UIE_BAD_CONTROL;
+  if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) return UIE_BAD_INDEX;
+  SegmentChain* chain = g->chains.empty() ? nullptr : &g->chains.back();
+  const auto joins = [&](const SegmentChain& ch) {
+    const std::size_t n = ch.xy.size();
+    return ch.color == color && n >= 2 && ch.xy[n - 2] == static_cast<float>(x1) && ch.xy[n - 1] == static_cast<float>(y1);
+  };
+  if (!chain || !joins(*chain)) {
+    g->chains.emplace_back();
+    chain = &g->chains.back();
+    chain->handle = g->nextPlotHandle++;
+    if (g->nextPlotHandle <= 0) g->nextPlotHandle = 1;
+    chain->color = color;
+    Extend(*chain, x1, y1);
+  }
+  Extend(*chain, x2, y2);
+  ++chain->segments;
+  if (chain->Points() > SEGMENT_CHAIN_POINT_LIMIT) ThinChain(*chain);
+  ++g->chainRev;
+  Touch(*c);
+  return chain->handle;
+}
+
 int DeleteGraphPlot(int panel, int control, int plotHandle) {
   Control* c = nullptr;
   GraphData* g = FindGraph(panel, control, &c);
   if (!g) return UIE_BAD_CONTROL;
   if (plotHandle == -1) {
-    if (g->plots.empty()) return UI_OK;
+    if (g->plots.empty() && g->chains.empty()) return UI_OK;
     g->plots.clear();
+    g->chains.clear();
+    ++g->chainRev;
   } else {
     auto it = std::find_if(g->plots.begin(), g->plots.end(), [&](const PlotData& p) { return p.handle == plotHandle; });
-    if (it == g->plots.end()) return UIE_BAD_INDEX;
-    g->plots.erase(it);
+    auto ch = std::find_if(g->chains.begin(), g->chains.end(),
+                           [&](const SegmentChain& s) { return s.handle == plotHandle; });
+    if (it != g->plots.end()) {
+      g->plots.erase(it);
+    } else if (ch != g->chains.end()) {
+      g->chains.erase(ch);
+      ++g->chainRev;
+    } else {
+      return UIE_BAD_INDEX;
+    }
   }
   Touch(*c);
   return UI_OK;
@@ -449,7 +530,7 @@ int DeleteGraphPlot(int panel, int control, int plotHandle) {
 int GetNumGraphPlots(int panel, int control, int* count) {
   GraphData* g = FindGraph(panel, control);
   if (!g || !count) return UIE_BAD_CONTROL;
-  *count = static_cast<int>(g->plots.size());
+  *count = static_cast<int>(g->plots.size() + g->chains.size());
   return UI_OK;
 }
 

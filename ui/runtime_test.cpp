@@ -1,6 +1,11 @@
 // The retained model: values, attributes, items, tables, graphs, tab pages.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
 #include "ui/headless.h"
 #include "ui/model.h"
 #include "ui/ui.h"
@@ -160,6 +165,66 @@ TEST_F(Model, GraphsKeepPlotsAxesAndCursors) {
   GetGraphCursor(panel, g, 1, &x, &y);
   EXPECT_EQ(x, 1200);
   EXPECT_EQ(y, 50);
+}
+
+TEST_F(Model, LineSegmentsThatJoinFormOneCompactChain) {
+  int g = NewCtrlWithId(panel, 4, CTRL_GRAPH, "G", 0, 0, 100, 100);
+  const int h = PlotLineSegment(panel, g, 0, 5, 0, 5, 0xFF0000);  // a first point without a slope
+  ASSERT_GT(h, 0);
+  EXPECT_EQ(PlotLineSegment(panel, g, 0, 5, 1, 9, 0xFF0000), h);
+  EXPECT_EQ(PlotLineSegment(panel, g, 1, 9, 2, 3, 0xFF0000), h);
+  // Another colour, or a start away from the chain's end, begins a new chain.
+  const int other = PlotLineSegment(panel, g, 2, 3, 3, 4, 0x00FF00);
+  EXPECT_NE(other, h);
+  EXPECT_NE(PlotLineSegment(panel, g, 7, 7, 8, 8, 0x00FF00), other);
+  const ui::GraphData& data = *ui::FindControl(panel, g)->graph;
+  ASSERT_EQ(data.chains.size(), 3u);
+  EXPECT_EQ(data.chains[0].segments, 3u);
+  EXPECT_EQ(data.chains[0].xy, (std::vector<float>{0, 5, 0, 5, 1, 9, 2, 3}));
+  int count = 0;
+  GetNumGraphPlots(panel, g, &count);
+  EXPECT_EQ(count, 3);
+  EXPECT_EQ(DeleteGraphPlot(panel, g, other), 0);
+  GetNumGraphPlots(panel, g, &count);
+  EXPECT_EQ(count, 2);
+  PlotPoint(panel, g, 1, 1, VAL_SOLID_SQUARE, 0xFF0000);
+  EXPECT_EQ(DeleteGraphPlot(panel, g, -1), 0);
+  GetNumGraphPlots(panel, g, &count);
+  EXPECT_EQ(count, 0);
+  EXPECT_LT(PlotLineSegment(panel, g, 0, NAN, 1, 1, 0xFF0000), 0);
+}
+
+TEST_F(Model, AMillionSegmentsStayBoundedWithTheirExtremesAndNewestPointsExact) {
+  int g = NewCtrlWithId(panel, 4, CTRL_GRAPH, "G", 0, 0, 100, 100);
+  // The recorder's x wraps at 65536; one spike early on must survive the thinning.
+  std::uint16_t x = 0;
+  double y = 100;
+  for (int i = 0; i < 1000000; ++i) {
+    const std::uint16_t nx = static_cast<std::uint16_t>(x + 1);
+    const double ny = i == 1000 ? 4000 : (i == 1001 ? 3 : 100 + i % 7);
+    ASSERT_GT(PlotLineSegment(panel, g, x, y, nx, ny, 0xFF0000), 0);
+    x = nx;
+    y = ny;
+  }
+  const ui::GraphData& data = *ui::FindControl(panel, g)->graph;
+  ASSERT_EQ(data.chains.size(), 1u);
+  const ui::SegmentChain& c = data.chains[0];
+  EXPECT_EQ(c.segments, 1000000u);
+  EXPECT_LE(c.Points(), ui::SEGMENT_CHAIN_POINT_LIMIT);
+  EXPECT_GT(c.thinned, 0);
+  EXPECT_EQ(c.yhi, 4000);
+  EXPECT_EQ(c.ylo, 3);
+  float top = 0, bottom = 1e9f;
+  for (std::size_t i = 0; i < c.Points(); ++i) {
+    top = std::max(top, c.xy[2 * i + 1]);
+    bottom = std::min(bottom, c.xy[2 * i + 1]);
+  }
+  EXPECT_EQ(top, 4000.0f);
+  EXPECT_EQ(bottom, 3.0f);
+  // The newest points are the last segments as plotted.
+  EXPECT_EQ(c.xy[c.xy.size() - 2], static_cast<float>(x));
+  EXPECT_EQ(c.xy[c.xy.size() - 1], static_cast<float>(y));
+  EXPECT_EQ(c.xy[c.xy.size() - 3], static_cast<float>(100 + 999998 % 7));
 }
 
 TEST_F(Model, StripChartsInterleaveTracesAndKeepOneScreen) {

@@ -286,8 +286,13 @@ int PlotXY(int panel, int control, const double* x, const double* y, int count, 
 int PlotPoint(int panel, int control, double x, double y, int pointStyle, int color);
 int PlotOval(int panel, int control, double x1, double y1, double x2, double y2, int color, int fillColor);
 int PlotRectangle(int panel, int control, double x1, double y1, double x2, double y2, int color, int fillColor);
+// A two-point line (connected points, no marker, solid) kept compactly: a segment of the
+// colour of the last chain that starts where that chain ends extends it, so a line that
+// grows by one segment per frame costs a few bytes per frame (see ui/model.h). The
+// handle is the chain's; DeleteGraphPlot removes chains as it removes plots.
+int PlotLineSegment(int panel, int control, double x1, double y1, double x2, double y2, int color);
 int DeleteGraphPlot(int panel, int control, int plotHandle);
-int GetNumGraphPlots(int panel, int control, int* count);
+int GetNumGraphPlots(int panel, int control, int* count);  // plots and segment chains
 int SetAxisScalingMode(int panel, int control, int axis, int mode, double min, double max);
 int GetAxisScalingMode(int panel, int control, int axis, int* mode, double* min, double* max);
 int SetGraphCursor(int panel, int control, int cursorNumber, double x, double y);  // cursors 1-based
