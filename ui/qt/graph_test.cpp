@@ -2,6 +2,7 @@
 #include <QImage>
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
 
 #include "ui/model.h"
@@ -125,6 +126,41 @@ TEST_F(Graphs, PointsAddedOneByOneArePaintedOnceEach) {
   SetAxisScalingMode(panel, graph, VAL_XAXIS, VAL_MANUAL, 0, 2000);
   Frame();
   EXPECT_EQ(widget->PlotsPainted(), painted + 12);
+}
+
+TEST_F(Graphs, SegmentChainsArePaintedWithTheirSpikesAndScaleTheAxes) {
+  SetCtrlAttribute(panel, graph, ATTR_PLOT_BGCOLOR, 0x000000);
+  SetAxisScalingMode(panel, graph, VAL_XAXIS, VAL_AUTOSCALE, 0, 0);
+  SetAxisScalingMode(panel, graph, VAL_LEFT_YAXIS, VAL_AUTOSCALE, 0, 0);
+  // A long flat line at 100 with one spike to 4000, well beyond what fits into the pixel columns.
+  double x = 0, y = 100;
+  for (int i = 0; i < 200000; ++i) {
+    const double ny = i == 150000 ? 4000 : 100;
+    PlotLineSegment(panel, graph, x, y, x + 1, ny, 0x008080);
+    x += 1;
+    y = ny;
+  }
+  Frame();
+  QImage image = widget->grab().toImage();
+  int teal = 0, topRow = image.height(), bottomRow = -1;
+  for (int yy = 0; yy < image.height(); ++yy) {
+    for (int xx = 0; xx < image.width(); ++xx) {
+      if ((image.pixel(xx, yy) & 0xFFFFFF) != 0x008080) continue;
+      ++teal;
+      topRow = std::min(topRow, yy);
+      bottomRow = std::max(bottomRow, yy);
+    }
+  }
+  EXPECT_GT(teal, 300);                        // the line across the area
+  EXPECT_GT(bottomRow - topRow, 150);          // and the spike, up to the top of the autoscaled span
+  DeleteGraphPlot(panel, graph, -1);
+  Frame();
+  image = widget->grab().toImage();
+  teal = 0;
+  for (int yy = 0; yy < image.height(); ++yy) {
+    for (int xx = 0; xx < image.width(); ++xx) teal += (image.pixel(xx, yy) & 0xFFFFFF) == 0x008080;
+  }
+  EXPECT_EQ(teal, 0);
 }
 
 TEST_F(Graphs, PlotsAreDrawnInTheirColours) {

@@ -195,13 +195,24 @@ void GraphWidget::Spans(const GraphData& g, AxisSpan* x, AxisSpan* y) {
     return;
   }
   QRect rough = RoughArea();
-  auto axis = [this](const AxisData& a, double lo, double hi, int ticks) {
+  // The extent of the plots and of the segment chains together.
+  bool any = mirror_.any;
+  double xlo = mirror_.xlo, xhi = mirror_.xhi, ylo = mirror_.ylo, yhi = mirror_.yhi;
+  for (const SegmentChain& chain : g.chains) {
+    if (chain.xy.empty()) continue;
+    xlo = any ? std::min(xlo, chain.xlo) : chain.xlo;
+    xhi = any ? std::max(xhi, chain.xhi) : chain.xhi;
+    ylo = any ? std::min(ylo, chain.ylo) : chain.ylo;
+    yhi = any ? std::max(yhi, chain.yhi) : chain.yhi;
+    any = true;
+  }
+  auto axis = [any](const AxisData& a, double lo, double hi, int ticks) {
     if (a.mode == VAL_MANUAL && a.max > a.min) return AxisSpan{a.min, a.max};
-    if (!mirror_.any) return a.max > a.min ? AxisSpan{a.min, a.max} : AxisSpan{0, 10};
+    if (!any) return a.max > a.min ? AxisSpan{a.min, a.max} : AxisSpan{0, 10};
     return AutoSpan(lo, hi, ticks);
   };
-  *x = axis(g.xAxis, mirror_.xlo, mirror_.xhi, MaxTicks(false, rough.width()));
-  *y = axis(g.yAxis, mirror_.ylo, mirror_.yhi, MaxTicks(true, rough.height()));
+  *x = axis(g.xAxis, xlo, xhi, MaxTicks(false, rough.width()));
+  *y = axis(g.yAxis, ylo, yhi, MaxTicks(true, rough.height()));
 }
 
 // [SECTION] Painting
@@ -307,6 +318,7 @@ void GraphWidget::paintEvent(QPaintEvent*) {
   UpdateCache(g, map);
   p.drawImage(map.area.topLeft(), cache_.image);
   p.setClipRect(map.area);
+  PaintSegmentChains(p, g, map);
   PaintCursors(p, g, map);
   if (zooming_) {
     p.setPen(QPen(QColor(0xFF, 0xFF, 0xFF), 1, Qt::DashLine));

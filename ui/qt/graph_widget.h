@@ -18,6 +18,9 @@
 
 namespace ui::qt {
 
+// The graph's compact segment chains (ui/qt/segment_paint.cpp).
+void PaintSegmentChains(QPainter& p, const GraphData& g, const PlotMap& map);
+
 class GraphWidget : public PlotWidget {
  public:
   GraphWidget(int panel, int id, const Control* source, QWidget* parent);
