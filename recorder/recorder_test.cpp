@@ -395,6 +395,50 @@ TEST_P(Recording, ABadTriggeredFrameEndsTheRecordingAndStillStopsTheSensor) {
   EXPECT_FALSE(program_->Dimmed(Panels.Mainp, MAINP_SEND));
 }
 
+// [SECTION] RecordGraph
+
+TEST_P(Recording, TheRecordGraphGrowsOneSegmentPerFrameAndAStartClearsIt) {
+  const ui::Control* red = ui::FindControl(Panels.Graphp, GRAPHP_GRAPH_RED);
+  if (!red || !red->graph) GTEST_SKIP() << "GRAPHP has no graphs in this build";
+  ChooseNewFile();
+  ASSERT_TRUE(ui::op::SetValue(page_, REC_VALUES, 5));
+  ProcessSystemEvents();
+  Run(REC_START);
+  const int colours[7] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFF0000, 0x00FF00, 0x008080, 0x008080};
+  const std::uint16_t last[7] = {MeasuredValues.Red, MeasuredValues.Green, MeasuredValues.Blue, MeasuredValues.X,
+                                 MeasuredValues.Y,   MeasuredValues.Int,   MeasuredValues.Temp};
+  for (int i = 0; i < 7; ++i) {
+    const ui::GraphData& g = *ui::FindControl(Panels.Graphp, GRAPHP_GRAPH_RED + i)->graph;
+    ASSERT_EQ(g.chains.size(), 1u) << i;
+    const ui::SegmentChain& c = g.chains[0];
+    EXPECT_EQ(c.color, colours[i]);
+    EXPECT_EQ(c.segments, 5u);
+    // The first point draws no slope: (0, v0) twice, then one point per frame up to x = 4.
+    ASSERT_EQ(c.Points(), 6u);
+    EXPECT_EQ(c.xy[0], 0.0f);
+    EXPECT_EQ(c.xy[1], c.xy[3]);
+    EXPECT_EQ(c.xy[2 * 5], 4.0f);
+    EXPECT_EQ(c.xy[2 * 5 + 1], static_cast<float>(last[i]));
+    double shown = -1;
+    GetCtrlVal(Panels.Graphp, GRAPHP_VALUE0 + i, &shown);
+    EXPECT_EQ(shown, last[i]);
+  }
+  EXPECT_EQ(RecordGraph.RecordPointIndex, 5);
+  // A new start begins the lines again; the triggered start goes on where they end.
+  Run(REC_START);
+  EXPECT_EQ(ui::FindControl(Panels.Graphp, GRAPHP_GRAPH_RED)->graph->chains[0].segments, 5u);
+  Sim().SetTriggerRate(200.0, 3);
+  ChooseMode(RECORD_TRIGGERED);  // the ring clears the graph too
+  StopAfter(3);
+  Run(REC_START_TRIG);
+  stopPressed_ = false;
+  Run(REC_START_TRIG);
+  const ui::GraphData& temp = *ui::FindControl(Panels.Graphp, GRAPHP_GRAPH_TEMP)->graph;
+  ASSERT_EQ(temp.chains.size(), 1u);
+  EXPECT_EQ(temp.chains[0].segments, 6u);
+  EXPECT_EQ(RecordGraph.RecordPointIndex, 6);
+}
+
 INSTANTIATE_TEST_SUITE_P(Transports, Recording, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "Serial" : "Tcp"; });
 
