@@ -113,10 +113,11 @@ int main(int argc, char** argv) {
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   const long after = CurrentKilobytes();
   const long long lines = CountLines(State.RecordFilePath) - 5;  // header: LF, title, PANEL ID, empty, titles
-  std::size_t points = 0;
+  std::size_t points = 0, chains = 0;
   for (int g = GRAPHP_GRAPH_RED; g <= GRAPHP_GRAPH_TEMP; ++g) {
     const ui::Control* c = ui::FindControl(Panels.Graphp, g);
     if (c && c->graph) {
+      chains += c->graph->chains.size();
       for (const auto& chain : c->graph->chains) points += chain.Points();
     }
   }
@@ -124,7 +125,7 @@ int main(int argc, char** argv) {
               1e6 * seconds / frames);
   std::printf("resident memory: %.1f MB before, %.1f MB after, peak %.1f MB\n", before / 1024.0, after / 1024.0,
               PeakKilobytes() / 1024.0);
-  std::printf("RecordGraph: %zu points kept in the seven chains\n", points);
+  std::printf("RecordGraph: %zu points kept in %zu chains\n", points, chains);
   std::printf("record file: %lld lines of %ld frames (%s), %lld lost\n", lines, frames,
               lines == frames ? "complete" : "INCOMPLETE", Recorder.LinesLost);
   ShutdownProgram();

@@ -72,6 +72,9 @@ struct PlotData {
 // the lowest and highest point of every four, so a chain of millions of segments
 // stays about a megabyte while its newest half stays exact.
 constexpr std::size_t SEGMENT_CHAIN_POINT_LIMIT = 131072;
+// All chains of one graph together: a new chain that would pass this thins the older
+// chains first, so a line that keeps starting over (the recorder's x wraps at 65536) stays bounded too.
+constexpr std::size_t SEGMENT_GRAPH_POINT_LIMIT = 2 * SEGMENT_CHAIN_POINT_LIMIT;
 
 struct SegmentChain {
   int handle = 0;               // plot handle of the chain

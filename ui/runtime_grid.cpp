@@ -486,6 +486,19 @@ int PlotLineSegment(int panel, int control, double x1, double y1, double x2, dou
     return ch.color == color && n >= 2 && ch.xy[n - 2] == static_cast<float>(x1) && ch.xy[n - 1] == static_cast<float>(y1);
   };
   if (!chain || !joins(*chain)) {
+    std::size_t total = 0;
+    for (const SegmentChain& ch : g->chains) total += ch.Points();
+    for (bool thinned = true; total > SEGMENT_GRAPH_POINT_LIMIT - SEGMENT_CHAIN_POINT_LIMIT && thinned;) {
+      thinned = false;
+      for (SegmentChain& ch : g->chains) {
+        const std::size_t before = ch.Points();
+        if (before < 8) continue;
+        ThinChain(ch);
+        total -= before - ch.Points();
+        thinned = thinned || ch.Points() < before;
+        if (total <= SEGMENT_GRAPH_POINT_LIMIT - SEGMENT_CHAIN_POINT_LIMIT) break;
+      }
+    }
     g->chains.emplace_back();
     chain = &g->chains.back();
     chain->handle = g->nextPlotHandle++;

@@ -227,6 +227,28 @@ TEST_F(Model, AMillionSegmentsStayBoundedWithTheirExtremesAndNewestPointsExact) 
   EXPECT_EQ(c.xy[c.xy.size() - 3], static_cast<float>(100 + 999998 % 7));
 }
 
+TEST_F(Model, LinesThatKeepStartingOverStayBoundedAsAWhole) {
+  int g = NewCtrlWithId(panel, 4, CTRL_GRAPH, "G", 0, 0, 100, 100);
+  // As the recorder draws when its x wraps: each pass starts a new chain at the new value.
+  double y = 0;
+  for (int i = 0; i < 1000000; ++i) {
+    const double x = i % 65536;
+    const double ny = 100 + (i * 13) % 977;
+    if (x == 0) {
+      PlotLineSegment(panel, g, 65535, ny, 0, ny, 0xFF0000);
+    } else {
+      PlotLineSegment(panel, g, x - 1, y, x, ny, 0xFF0000);
+    }
+    y = ny;
+  }
+  const ui::GraphData& data = *ui::FindControl(panel, g)->graph;
+  std::size_t total = 0;
+  for (const auto& chain : data.chains) total += chain.Points();
+  EXPECT_EQ(data.chains.size(), 16u);  // one per pass
+  EXPECT_LE(total, ui::SEGMENT_GRAPH_POINT_LIMIT);
+  EXPECT_EQ(data.chains.back().xy.back(), static_cast<float>(y));
+}
+
 TEST_F(Model, StripChartsInterleaveTracesAndKeepOneScreen) {
   int s = NewCtrl(panel, CTRL_STRIP_CHART, "S", 0, 0);
   SetStripChartTraces(panel, s, 3);
