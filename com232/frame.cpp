@@ -22,6 +22,9 @@ constexpr const char* kTimeoutText =
     "TIMEOUT! \nNO DATA RECEIVED! \nCOMMUNICATION ERROR! \nCHECK POWER SUPPLY AND COM SETTINGS. \nTRY TO CONNECT AGAIN!";
 constexpr const char* kHeaderIncorrect = "ATTENTION! \nRECEIVED HEADER FRAME IS INCORRECT!";
 constexpr const char* kDataIncorrect = "ATTENTION! \nRECEIVED DATA FRAME IS INCORRECT!";
+constexpr const char* kLineError =
+    "TIMEOUT! \nCOMMUNICATION ERROR! \nCHECK POWER SUPPLY AND COM SETTINGS. \nTRY TO CONNECT AGAIN!";
+constexpr double kUntimedTurn = 0.01;  // seconds an untimed wait blocks at most per turn
 
 // Right after an order went out the answer may come within microseconds; for this
 // short moment the wait keeps checking instead of sleeping (a scheduler wake-up
@@ -169,6 +172,37 @@ int CheckHeaderFrame() {
   Frame.ResponseStatus = frame::GetWord(b + 2);
   Frame.ResponseLength = frame::GetWord(b + 4);
   Frame.ResponseDataCrc = b[6];
+  return 1;
+}
+
+int WaitSerialHeaderUntimed(const std::uint16_t& running) {
+  const int port = SensorLink.ComPort;
+  SensorLink.LineStatus = 0;
+  for (;;) {
+    ProcessSystemEvents();
+    if (running == 0) return 0;
+    const int queued = GetInQLen(port);
+    SensorLink.LineStatus = GetComStat(port);
+    if (SensorLink.LineStatus > 0 || queued >= 8) break;
+    WaitForEvents(Timer() + kUntimedTurn, ComPortDescriptor(port));
+  }
+  if (SensorLink.LineStatus > 0) {
+    SetCommMessage(kLineError);
+    ShowCommunicationError();
+    return -1;
+  }
+  std::memset(Frame.ReceiveBuffer, 0, sizeof Frame.ReceiveBuffer);
+  ComRd(port, Frame.ReceiveBuffer, 8);
+  return 1;
+}
+
+int WaitTcpBytesUntimed(int needed, const std::uint16_t& running) {
+  while (SensorLink.TcpReceivedCount < needed) {
+    ProcessSystemEvents();
+    if (running == 0) return 0;
+    if (SensorLink.TcpReceivedCount >= needed) break;
+    WaitForEvents(Timer() + kUntimedTurn);
+  }
   return 1;
 }
 

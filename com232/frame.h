@@ -36,6 +36,14 @@ int ExchangeOrder(int byteCount);
 int ReceiveHeaderFrame();
 int CheckHeaderFrame();
 int ReceiveDataFrame();
+// Serial, without a time limit: waits, dispatching events, for the 8 header bytes of an
+// answer the sensor sends on its own (a triggered frame, a scope block) and reads them
+// into the cleared ReceiveBuffer. 1 when read, 0 once `running` is cleared, -1 after a
+// line error (reported with its message).
+int WaitSerialHeaderUntimed(const std::uint16_t& running);
+// TCP, without a time limit: dispatches until `needed` bytes have been received; 1 then,
+// 0 once `running` is cleared.
+int WaitTcpBytesUntimed(int needed, const std::uint16_t& running);
 // Reports CommMessage and puts the program into the not-connected state.
 void ShowCommunicationError();
 // CommMessage = text, cut to the buffer.

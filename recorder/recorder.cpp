@@ -23,9 +23,6 @@ constexpr int kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kTeal = 0x00
 constexpr const char* kSaveWarning =
     " Make sure, that the file is not opened by any other program. \n Otherwise it can not be saved.";
 constexpr const char* kRightFile = "Are you sure, that you have selected the right file name?";
-constexpr const char* kLineError =
-    "TIMEOUT! \nCOMMUNICATION ERROR! \nCHECK POWER SUPPLY AND COM SETTINGS. \nTRY TO CONNECT AGAIN!";
-constexpr double kIdleTurn = 0.01;  // seconds a wait for a triggered frame blocks at most per turn
 
 int Page() { return Panels.Page[PAGE_RECORDER]; }
 
@@ -54,32 +51,8 @@ void KeepBytesBehindFrame() {
 // Waits without a time limit for the 8 header bytes of the next triggered frame:
 // 1 when they are in the receive buffer, 0 on a stop, -1 after a reported line error.
 int WaitTriggeredHeader() {
-  if (SensorLink.TransportKind == 0) {
-    const int port = SensorLink.ComPort;
-    for (;;) {
-      ProcessSystemEvents();
-      if (State.GoRunning == 0) return 0;
-      const int queued = GetInQLen(port);
-      SensorLink.LineStatus = GetComStat(port);
-      if (SensorLink.LineStatus > 0 || queued >= 8) break;
-      WaitForEvents(Timer() + kIdleTurn, ComPortDescriptor(port));
-    }
-    if (SensorLink.LineStatus > 0) {
-      SetCommMessage(kLineError);
-      ShowCommunicationError();
-      return -1;
-    }
-    std::memset(Frame.ReceiveBuffer, 0, sizeof Frame.ReceiveBuffer);
-    ComRd(port, Frame.ReceiveBuffer, 8);
-    return 1;
-  }
-  while (SensorLink.TcpReceivedCount < 8) {
-    ProcessSystemEvents();
-    if (State.GoRunning == 0) return 0;
-    if (SensorLink.TcpReceivedCount >= 8) break;
-    WaitForEvents(Timer() + kIdleTurn);
-  }
-  return 1;
+  if (SensorLink.TransportKind == 0) return WaitSerialHeaderUntimed(State.GoRunning);
+  return WaitTcpBytesUntimed(8, State.GoRunning);
 }
 
 void SetTimedControlsOperable(int operable) {

@@ -17,11 +17,8 @@ ScopeState Scope;
 namespace {
 
 constexpr int kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kGrey = 0x808080;
-constexpr const char* kLineError =
-    "TIMEOUT! \nCOMMUNICATION ERROR! \nCHECK POWER SUPPLY AND COM SETTINGS. \nTRY TO CONNECT AGAIN!";
 constexpr const char* kHeaderIncorrect = "ATTENTION! \nRECEIVED HEADER FRAME IS INCORRECT!";
 constexpr const char* kDataIncorrect = "ATTENTION! \nRECEIVED DATA FRAME IS INCORRECT!";
-constexpr double kIdleTurn = 0.01;  // seconds a wait for blocks blocks at most per turn
 
 int Page() { return Panels.Page[PAGE_SCOPE]; }
 
@@ -72,24 +69,8 @@ void DrawCapture() {
 // Serial: the four blocks come one after the other; a bad one is skipped. 1 when they
 // were all waited for, 0 on a break or a line error.
 int ReceiveBlocksSerial(const ScopeSettings& s) {
-  const int port = SensorLink.ComPort;
   for (int block = 0; block < 4; ++block) {
-    SensorLink.LineStatus = 0;
-    for (;;) {
-      ProcessSystemEvents();
-      if (Scope.Running == 0) return 0;
-      const int queued = GetInQLen(port);
-      SensorLink.LineStatus = GetComStat(port);
-      if (SensorLink.LineStatus > 0 || queued >= 8) break;
-      WaitForEvents(Timer() + kIdleTurn, ComPortDescriptor(port));
-    }
-    if (SensorLink.LineStatus > 0) {
-      SetCommMessage(kLineError);
-      ShowCommunicationError();
-      return 0;
-    }
-    std::memset(Frame.ReceiveBuffer, 0, sizeof Frame.ReceiveBuffer);
-    ComRd(port, Frame.ReceiveBuffer, 8);
+    if (WaitSerialHeaderUntimed(Scope.Running) != 1) return 0;  // a break, or a line error reported
     int ok = CheckHeaderFrame();
     if (ok == 1 && Frame.ResponseLength > 0) {
       if (ReceiveDataFrame() == 1) {
@@ -105,12 +86,7 @@ int ReceiveBlocksSerial(const ScopeSettings& s) {
 // were taken.
 int ReceiveBlocksTcp(const ScopeSettings& s) {
   constexpr int kAll = 8 + 4 * SCOPE_BLOCK_BYTES;  // the bare reply header, then the blocks
-  while (SensorLink.TcpReceivedCount < kAll) {
-    ProcessSystemEvents();
-    if (Scope.Running == 0) return 0;
-    if (SensorLink.TcpReceivedCount >= kAll) break;
-    WaitForEvents(Timer() + kIdleTurn);
-  }
+  if (WaitTcpBytesUntimed(kAll, Scope.Running) != 1) return 0;
   std::uint8_t blocks[4 * SCOPE_BLOCK_BYTES];
   std::memcpy(blocks, Frame.ReceiveBuffer + 8, sizeof blocks);
   for (int block = 0; block < 4; ++block) {
