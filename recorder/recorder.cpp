@@ -195,11 +195,13 @@ void RunTriggeredRecording() {
   const int page = Page();
   SetCtrlAttribute(page, REC_START_TRIG, ATTR_CMD_BUTTON_COLOR, kRed);
   Recorder.LinesWritten = Recorder.LinesLost = 0;
+  // Running before the start is exchanged: a STOP pressed while the sensor answers the
+  // start ends the recording instead of being overwritten after the answer.
+  Recorder.FrameCounter = 0.0;
+  State.GoRunning = 1;
   BuildOrderFrame(frame::ORDER_TRIGGER_RECORD, 0, 1, 0);
-  if (ExchangeOrder(8) == 1 && State.SensorConnected == 1) {
-    Recorder.FrameCounter = 0.0;
+  if (ExchangeOrder(8) == 1 && State.SensorConnected == 1 && State.GoRunning == 1) {
     SensorLink.LineStatus = 0;
-    State.GoRunning = 1;
     if (SensorLink.TransportKind != 0) KeepBytesBehindFrame();
     while (State.GoRunning == 1) {
       if (WaitTriggeredHeader() != 1) break;
@@ -217,6 +219,7 @@ void RunTriggeredRecording() {
       if (SensorLink.TransportKind != 0) KeepBytesBehindFrame();
     }
   }
+  State.GoRunning = 0;
   // The sensor stops sending whatever ended the loop.
   BuildOrderFrame(frame::ORDER_TRIGGER_RECORD, 0, 0, 0);
   ExchangeOrder(8);

@@ -359,6 +359,28 @@ TEST_P(Recording, ATriggeredRecordingTakesTheSensorsFramesUntilStop) {
   EXPECT_EQ(colour, 0xE0E0E0);
 }
 
+TEST_P(Recording, AStopPressedWhileTheSensorAnswersTheTriggeredStartEndsTheRecording) {
+  // The start's answer is held until STOP was pressed; the recording must not wait for frames then.
+  Sim().SetTriggerRate(200.0, 3);
+  ChooseMode(RECORD_TRIGGERED);
+  ChooseNewFile();
+  Sim().HoldAnswersAfter(0);
+  ui::headless::SetWaitHook([this](double) {
+    if (stopPressed_) return;
+    stopPressed_ = ui::op::Press(page_, REC_STOP);
+    Sim().ReleaseAnswers();
+  });
+  Run(REC_START_TRIG);
+  EXPECT_TRUE(stopPressed_);
+  EXPECT_EQ(Recorder.FrameCounter, 0.0);
+  EXPECT_EQ(State.GoRunning, 0);
+  EXPECT_EQ(State.SensorConnected, 1) << program_->MessageBox();
+  const auto starts = OrdersOf(frame::ORDER_TRIGGER_RECORD);
+  ASSERT_EQ(starts.size(), 2u);
+  EXPECT_EQ(starts.back().param, 0);
+  EXPECT_FALSE(program_->Dimmed(page_, REC_START_TRIG));
+}
+
 TEST_P(Recording, EveryTriggeredFrameIsTakenEvenWhenTheyArriveTogether) {
   // Frames sent faster than the loop turns arrive several in one read over TCP/IP.
   // The first frame is held back while further events fall due; released, they go out
@@ -402,6 +424,7 @@ TEST_P(Recording, TheRecordGraphGrowsOneSegmentPerFrameAndAStartClearsIt) {
   if (!red || !red->graph) GTEST_SKIP() << "GRAPHP has no graphs in this build";
   ChooseNewFile();
   ASSERT_TRUE(ui::op::SetValue(page_, REC_VALUES, 5));
+  ASSERT_TRUE(ui::op::SetValue(page_, REC_INTERVAL, 0.25));
   ProcessSystemEvents();
   Run(REC_START);
   const int colours[7] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFF0000, 0x00FF00, 0x008080, 0x008080};
@@ -424,10 +447,21 @@ TEST_P(Recording, TheRecordGraphGrowsOneSegmentPerFrameAndAStartClearsIt) {
     EXPECT_EQ(shown, last[i]);
   }
   EXPECT_EQ(RecordGraph.RecordPointIndex, 5);
-  // A new start begins the lines again.
+  // A new start begins the lines again; the triggered start goes on where they end.
   Run(REC_START);
   EXPECT_EQ(ui::FindControl(Panels.Graphp, GRAPHP_GRAPH_RED)->graph->chains[0].segments, 5u);
-  EXPECT_EQ(RecordGraph.RecordPointIndex, 5);
+  Sim().SetTriggerRate(200.0, 3);
+  ChooseMode(RECORD_TRIGGERED);  // the ring clears the graph too
+  StopAfter(3);
+  Run(REC_START_TRIG);
+  // The hook counts this run's frames only (the counter of the last run still reads 3).
+  stopPressed_ = false;
+  Recorder.FrameCounter = 0.0;
+  Run(REC_START_TRIG);
+  const ui::GraphData& temp = *ui::FindControl(Panels.Graphp, GRAPHP_GRAPH_TEMP)->graph;
+  ASSERT_EQ(temp.chains.size(), 1u);
+  EXPECT_EQ(temp.chains[0].segments, 6u);
+  EXPECT_EQ(RecordGraph.RecordPointIndex, 6);
 }
 
 INSTANTIATE_TEST_SUITE_P(Transports, Recording, ::testing::Values(false, true),
