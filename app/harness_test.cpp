@@ -43,11 +43,16 @@ Program::Program(Options options) : options_(std::move(options)) {
   sim_ = std::make_unique<sim::SensorSim>(config);
   std::string error;
   if (!sim_->Start(&error)) std::abort();
+  std::string device = sim_->SlavePath();
+  if (options_.serial && options_.deviceLink) {
+    device = dir_ + "/ttyUSB-sensor";
+    if (symlink(sim_->SlavePath().c_str(), device.c_str()) != 0) std::abort();
+  }
   // The settings file points the program at the simulator, or at nothing.
   std::ofstream f(dir_ + "/PanelSettings.cfg", std::ios::binary);
   f << "[GENERAL INFO]\r\nFILE TYPE: = \"Panel Settings\"\r\n\r\n[COMMUNICATION SETTINGS]\r\n";
   if (options_.serial) {
-    SetComPortDevice(1, options_.sensorPresent ? sim_->SlavePath() : dir_ + "/no-port");
+    SetComPortDevice(1, options_.sensorPresent ? device : dir_ + "/no-port");
     f << "COMPROTOCOL = 0\r\nCOMPORT = 1\r\nBAUDRATE = " << options_.baudIndex << "\r\n";
   } else {
     int port = options_.sensorPresent ? sim_->Port() : 1;  // nothing listens on port 1
@@ -65,6 +70,26 @@ Program::~Program() {
   ui::headless::Reset();
   std::string cmd = "rm -rf '" + dir_ + "'";
   (void)std::system(cmd.c_str());
+}
+
+void Program::Unplug() { sim_->Stop(); }
+
+void Program::Replug() {
+  sim::SimConfig config = options_.sim;
+  config.transport = options_.serial ? sim::Transport::Pty : sim::Transport::Tcp;
+  config.port = options_.serial ? 0 : sim_->Port();
+  config.baudIndex = options_.baudIndex;
+  sim_->Stop();
+  auto next = std::make_unique<sim::SensorSim>(config);
+  if (!next->Start()) std::abort();
+  if (options_.serial && options_.deviceLink) {
+    const std::string link = dir_ + "/ttyUSB-sensor";
+    unlink(link.c_str());
+    if (symlink(next->SlavePath().c_str(), link.c_str()) != 0) std::abort();
+  } else if (options_.serial) {
+    SetComPortDevice(1, next->SlavePath());
+  }
+  sim_ = std::move(next);
 }
 
 void Program::Start() {

@@ -16,6 +16,7 @@ struct Options {
   int baudIndex = 4;            // baud index in the settings file (and of the simulator)
   double realWait = 0.3;        // seconds a test-clock wait may block for real
   sim::SimConfig sim;           // simulator settings (transport and port are set here)
+  bool deviceLink = false;      // serial: port 1 is a symbolic link to the slave, as a udev name is
 };
 
 // A fresh runtime and program directory with no sensor behind serial port 1
@@ -38,6 +39,12 @@ class Program {
   // Loads the panels and runs the start-up, which connects once.
   void Start();
   sim::SensorSim& Sim() { return *sim_; }
+  // The sensor goes away: the simulator ends and closes its pseudo-terminal master or its
+  // server and connection, as when a USB adapter is pulled or the server is killed.
+  void Unplug();
+  // A new simulator behind the same name: the same TCP port, or the device link pointed at
+  // a new pseudo-terminal (a replugged adapter comes back under its udev name).
+  void Replug();
   const std::string& Dir() const { return dir_; }
 
   // Operator-side looks at the program.

@@ -72,6 +72,11 @@ bool WaitForAnswerBytes(int offset, int needed) {
       break;
     }
     if (got >= needed) break;
+    // A line that hung up brings no more bytes: fail now instead of turning until the limit.
+    if (Serial() && ComLineHungUp(SensorLink.ComPort)) {
+      timedOut = true;
+      break;
+    }
     IdleTurn(deadline);
   }
   // Bytes that arrived as the time ran out still count.
@@ -200,6 +205,7 @@ int WaitTcpBytesUntimed(int needed, const std::uint16_t& running) {
   while (SensorLink.TcpReceivedCount < needed) {
     ProcessSystemEvents();
     if (running == 0) return 0;
+    if (SensorLink.TcpConnected == 0) return -1;  // the server closed it: reported by the callback
     if (SensorLink.TcpReceivedCount >= needed) break;
     WaitForEvents(Timer() + kUntimedTurn);
   }

@@ -42,7 +42,7 @@ int ReceiveDataFrame();
 // line error (reported with its message).
 int WaitSerialHeaderUntimed(const std::uint16_t& running);
 // TCP, without a time limit: dispatches until `needed` bytes have been received; 1 then,
-// 0 once `running` is cleared.
+// 0 once `running` is cleared, -1 when the server closed the connection (reported).
 int WaitTcpBytesUntimed(int needed, const std::uint16_t& running);
 // Reports CommMessage and puts the program into the not-connected state.
 void ShowCommunicationError();

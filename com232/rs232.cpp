@@ -140,6 +140,13 @@ serial_icounter_struct LineCounters(int fd) {
   return c;
 }
 
+// A pulled USB adapter or a closed pseudo-terminal master leaves the descriptor
+// reporting a hang-up (or an error) for good; reads then fail at once.
+bool HungUp(int fd) {
+  pollfd p{fd, POLLIN, 0};
+  return poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+}
+
 // A pseudo-terminal keeps its tty, and with it the exclusive flag, while the
 // far end is open: without clearing the flag, reopening would be refused.
 void CloseDevice(int fd) {
@@ -320,7 +327,14 @@ int GetComStat(int port) {
   if (now.frame != was.frame) bits |= COM_STAT_FRAMING;
   if (now.brk != was.brk) bits |= COM_STAT_BREAK;
   p->counts = now;
+  if (HungUp(p->fd)) bits |= COM_STAT_HANGUP;
   return bits;
+}
+
+bool ComLineHungUp(int port) {
+  int code;
+  ComPortState* p = OpenPort(port, &code);
+  return p && HungUp(p->fd);
 }
 
 int ComPortDescriptor(int port) {

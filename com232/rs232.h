@@ -31,6 +31,7 @@ constexpr int COM_STAT_PARITY = 0x0010;
 constexpr int COM_STAT_OVERRUN = 0x0020;     // the UART's receive register overran
 constexpr int COM_STAT_FRAMING = 0x0040;
 constexpr int COM_STAT_BREAK = 0x0080;
+constexpr int COM_STAT_HANGUP = 0x4000;      // the device is gone (adapter unplugged, far end closed)
 
 // Opens `port` and sets the line. `deviceName` empty: the device of the port
 // number (port_map.h); otherwise that path. Parity 0 none, 1 odd, 2 even,
@@ -51,7 +52,10 @@ int ComRd(int port, void* buffer, int count);
 int GetInQLen(int port);  // received bytes waiting to be read
 // Line errors (COM_STAT_ bits) since the previous call or the opening; 0 when
 // none or when the driver keeps no counters (pseudo-terminals, many USB adapters).
+// A line that hung up reports COM_STAT_HANGUP on every call.
 int GetComStat(int port);
+// Whether the line hung up, without touching the error counters.
+bool ComLineHungUp(int port);
 
 // The open port's descriptor, -1 when it is not open: lets a wait block in
 // poll() until bytes arrive.
