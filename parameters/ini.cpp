@@ -1,6 +1,7 @@
 #include "parameters/ini.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -292,13 +293,35 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
-// Writes, flushes and closes the temporary file; the descriptor is closed in every case.
-bool FinishTemporary(int fd, std::string_view bytes, mode_t mode) {
+// Opens `temporary` for writing, locked against other writers of the same target and
+// emptied; -1 on failure. After waiting for the lock the name is checked again: the
+// writer that held it may have renamed it to the target meanwhile.
+int OpenTemporary(const std::string& temporary) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    // O_NOFOLLOW: a symbolic link of that name was not left by a writer; it is not followed.
+    // O_NONBLOCK: a FIFO of that name must not hang the write.
+    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
+    if (fd < 0) return -1;
+    // Without lock support (some network file systems) the write goes ahead unlocked.
+    while (flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+    }
+    struct stat held, named;
+    const bool same = fstat(fd, &held) == 0 && stat(temporary.c_str(), &named) == 0 &&
+                      held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+    if (same && S_ISREG(held.st_mode) && ftruncate(fd, 0) == 0) return fd;
+    close(fd);
+    if (same) return -1;
+  }
+  return -1;
+}
+
+// Writes and flushes the temporary file, then puts it in the target's place.
+bool FinishTemporary(int fd, std::string_view bytes, mode_t mode, const std::string& temporary,
+                     const std::string& target) {
   bool ok = WriteAll(fd, bytes);
   ok = ok && (fsync(fd) == 0 || errno == EINVAL);  // EINVAL: the file system has no fsync
   ok = ok && fchmod(fd, mode) == 0;
-  const bool closed = close(fd) == 0;
-  return ok && closed;
+  return ok && rename(temporary.c_str(), target.c_str()) == 0;
 }
 
 }  // namespace
@@ -377,23 +400,30 @@ IniDocument IniParse(std::string_view bytes) {
 
 // [SECTION] Files
 
-int IniWriteFile(const IniDocument& doc, const std::string& path) {
+int IniWriteFile(const IniDocument& doc, const std::string& path) { return ReplaceFileContents(path, IniSerialize(doc)); }
+
+int ReplaceFileContents(const std::string& path, std::string_view bytes) {
   if (path.empty()) return -1;
-  const std::string bytes = IniSerialize(doc);
   const std::string target = ResolveTarget(path);
   mode_t mode = 0644;
   struct stat st;
   if (stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) mode = st.st_mode & 07777;
 
-  std::string temporary = target + ".XXXXXX";  // same directory, so rename() stays atomic
-  const int fd = mkstemp(temporary.data());
+  // Same directory, so rename() stays atomic. One fixed name per target: a writer that
+  // was killed leaves at most this one file, which the next write takes over.
+  const std::string temporary = IniTemporaryPath(target);
+  const int fd = OpenTemporary(temporary);
   if (fd < 0) return -1;
-  if (!FinishTemporary(fd, bytes, mode) || rename(temporary.c_str(), target.c_str()) != 0) {
+  if (!FinishTemporary(fd, bytes, mode, temporary, target)) {
     unlink(temporary.c_str());
+    close(fd);
     return -1;
   }
+  close(fd);  // after the rename: the lock is held until the target is in place
   return 1;
 }
+
+std::string IniTemporaryPath(const std::string& target) { return target + ".tmp"; }
 
 int IniReadFile(const std::string& path, IniDocument* doc) {
   doc->sections.clear();

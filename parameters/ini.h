@@ -78,8 +78,14 @@ std::string IniSerialize(const IniDocument& doc);
 IniDocument IniParse(std::string_view bytes);
 
 // Writes the whole document to `path` through a temporary file in the same directory
-// that then replaces the target. 1 on success; -1 on failure, the old file untouched.
-// Failures are not reported here: the settings writers do not report them.
+// (IniTemporaryPath of the target) that then replaces the target. 1 on success; -1 on
+// failure, the old file untouched. Writers of the same target take turns on the
+// temporary's lock. Failures are reported by the callers, not here.
 int IniWriteFile(const IniDocument& doc, const std::string& path);
+// The same for bytes of any other format (the scope's CSV file).
+int ReplaceFileContents(const std::string& path, std::string_view bytes);
+// The temporary file IniWriteFile writes before it replaces `target`: `target` + ".tmp".
+// A write that was cut off (the process killed) leaves it behind; the next write reuses it.
+std::string IniTemporaryPath(const std::string& target);
 // Reads `path` into *doc. -1 when the file cannot be opened or read; *doc is then empty.
 int IniReadFile(const std::string& path, IniDocument* doc);

@@ -311,3 +311,35 @@ TEST(IniFile, UnreadableFileReadsAsEmpty) {
   EXPECT_EQ(IniReadFile(dir.path.string(), &doc), -1);  // a directory
   EXPECT_TRUE(doc.sections.empty());
 }
+
+TEST(IniFile, WritersOfTheSameFileTakeTurns) {
+  TempDir dir;
+  const fs::path file = dir.path / "Shared.ini";
+  IniDocument docs[2];
+  for (int k = 0; k < 2; ++k) {
+    for (int i = 0; i < 400; ++i) IniPutInt(&docs[k], "S", "KEY " + std::to_string(i), k * 1000 + i);
+  }
+  const std::string bytes[2] = {IniSerialize(docs[0]), IniSerialize(docs[1])};
+  ASSERT_EQ(IniWriteFile(docs[0], file.string()), 1);
+  pid_t children[2];
+  for (int k = 0; k < 2; ++k) {
+    children[k] = fork();
+    if (children[k] == 0) {
+      for (int i = 0; i < 100; ++i) {
+        if (IniWriteFile(docs[k], file.string()) != 1) _exit(1);
+      }
+      _exit(0);
+    }
+  }
+  // Whatever moment the file is read at, it is one writer's file, whole.
+  int statuses[2] = {-1, -1};
+  for (int reads = 0; statuses[0] == -1 || statuses[1] == -1; ++reads) {
+    const std::string now = Slurp(file);
+    ASSERT_TRUE(now == bytes[0] || now == bytes[1]) << "read " << reads << ": " << now.size() << " bytes";
+    for (int k = 0; k < 2; ++k) {
+      if (statuses[k] == -1 && waitpid(children[k], &statuses[k], WNOHANG) == 0) statuses[k] = -1;
+    }
+  }
+  for (int status : statuses) EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(dir.Entries(), 1u);
+}

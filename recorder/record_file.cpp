@@ -1,6 +1,12 @@
 // The record file: its header, its lines and the dialog that chooses it.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "app/program_state.h"
 #include "recorder/recorder.h"
@@ -11,15 +17,37 @@ namespace {
 constexpr const char* kSaveWarning =
     " Make sure, that the file is not opened by any other program. \n Otherwise it can not be saved.";
 
-// Appends `bytes` to `path` in binary mode, opened and closed for this one write,
-// so another program may read the file between lines. 1, or -1.
+// Appends `bytes` to `path`, opened and closed for this one write, so another program
+// may read the file between lines. 1, or -1. A write that fails part way (a full disk)
+// is taken back, so the file never holds half a line that the next line would run into;
+// a line cut off by a killed program is closed first, so the next line starts whole.
 int AppendBytes(const std::string& path, const std::string& bytes) {
   if (path.empty()) return -1;
-  std::FILE* f = std::fopen(path.c_str(), "ab");
-  if (!f) return -1;
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  const bool closed = std::fclose(f) == 0;  // a full disk may only show when the buffer goes out
-  return written && closed ? 1 : -1;
+  constexpr int kFlags = O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK;
+  int fd = open(path.c_str(), O_RDWR | kFlags, 0644);
+  const bool readable = fd >= 0;
+  if (!readable) fd = open(path.c_str(), O_WRONLY | kFlags, 0644);
+  if (fd < 0) return -1;
+  struct stat st {};
+  const bool sized = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  std::string text;
+  char last = '\n';
+  if (readable && sized && st.st_size > 0 && pread(fd, &last, 1, st.st_size - 1) == 1 && last != '\n') {
+    text = "\r\n";
+  }
+  text += bytes;
+  std::string_view rest = text;
+  while (!rest.empty()) {
+    const ssize_t n = write(fd, rest.data(), rest.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    rest.remove_prefix(static_cast<std::size_t>(n));
+  }
+  if (!rest.empty() && sized && ftruncate(fd, st.st_size) != 0) {
+    // Nothing more can be done: the line is counted as lost either way.
+  }
+  const bool closed = close(fd) == 0;
+  return rest.empty() && closed ? 1 : -1;
 }
 
 void AppendUnsigned(std::string& out, unsigned v) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/uir.h"
+#include "parameters/ini.h"
 #include "scope/scope.h"
 #include "ui/ui.h"
 
@@ -45,11 +46,8 @@ int WriteScopeCsv(const std::string& path) {
     AppendNumber(&text, Scope.Lower[i]);
     text += "\r\n";
   }
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return -1;
-  const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-  const bool closed = std::fclose(f) == 0;
-  return written && closed ? 1 : -1;
+  // Through a temporary file: a full disk or a killed program leaves an older file whole.
+  return ReplaceFileContents(path, text);
 }
 
 void SaveScopeCsv() {
