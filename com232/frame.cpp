@@ -51,10 +51,16 @@ void TakeSerialBytes(int offset, int needed, int* have) {
   if (n > 0) *have += n;
 }
 
+// Set by WaitForAnswerBytes when the server closed the connection during the wait: the
+// callback has reported it, so the wait ends at once and no time-out is reported on top.
+bool g_closedDuringWait = false;
+
 // Waits, dispatching events on every turn, until `needed` bytes are there or the
 // time limit has passed; true when it timed out with the bytes still short. Serial
 // bytes land in ReceiveBuffer from `offset`; TCP bytes are counted from byte 0.
 bool WaitForAnswerBytes(int offset, int needed) {
+  g_closedDuringWait = false;
+  const bool tcpOpen = !Serial() && SensorLink.TcpConnected;
   const double start = Timer();
   const double deadline = start + ResponseTimeout + 1e-6;
   bool timedOut = false;
@@ -76,6 +82,10 @@ bool WaitForAnswerBytes(int offset, int needed) {
     if (Serial() && ComLineHungUp(SensorLink.ComPort)) {
       timedOut = true;
       break;
+    }
+    if (tcpOpen && !SensorLink.TcpConnected) {
+      g_closedDuringWait = true;
+      return true;
     }
     IdleTurn(deadline);
   }
@@ -147,6 +157,7 @@ int ExchangeOrder(int byteCount) {
 
 int ReceiveHeaderFrame() {
   bool timedOut = WaitForAnswerBytes(0, frame::HEADER_SIZE);
+  if (g_closedDuringWait) return -1;
   if (Serial()) SensorLink.LineStatus = GetComStat(SensorLink.ComPort);
   if (timedOut || SensorLink.LineStatus > 0) {
     SetCommMessage(kTimeoutText);
@@ -222,6 +233,7 @@ int ReceiveDataFrame() {
   const int length = Frame.ResponseLength;
   // Over TCP the callback keeps appending behind the header; on a serial line the data follow at byte 8.
   bool timedOut = WaitForAnswerBytes(frame::HEADER_SIZE, Serial() ? length : length + static_cast<int>(frame::HEADER_SIZE));
+  if (g_closedDuringWait) return -1;
   if (Serial()) SensorLink.LineStatus = GetComStat(SensorLink.ComPort);
   if (timedOut || SensorLink.LineStatus > 0) {
     SetCommMessage(kTimeoutText);

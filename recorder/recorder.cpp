@@ -220,9 +220,13 @@ void RunTriggeredRecording() {
     }
   }
   State.GoRunning = 0;
-  // The sensor stops sending whatever ended the loop.
-  BuildOrderFrame(frame::ORDER_TRIGGER_RECORD, 0, 0, 0);
-  ExchangeOrder(8);
+  // The sensor stops sending whatever ended the loop, unless it is gone (an adapter
+  // pulled, the server closed): then the order could only fail and report a second error.
+  const bool linkGone = SensorLink.TransportKind == 0 ? ComLineHungUp(SensorLink.ComPort) : SensorLink.TcpConnected == 0;
+  if (!linkGone) {
+    BuildOrderFrame(frame::ORDER_TRIGGER_RECORD, 0, 0, 0);
+    ExchangeOrder(8);
+  }
   ReportRecordResult();
   SetCtrlAttribute(page, REC_START_TRIG, ATTR_CMD_BUTTON_COLOR, kGrey);
   SetButtonsDimmed(0, 0);
