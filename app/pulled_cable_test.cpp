@@ -156,6 +156,13 @@ TEST_P(PulledCableRecording, WhileATriggeredRecordingWaitsForTheSensor) {
   UnplugWhen([] { return Recorder.FrameCounter >= 4; });
   Start(RECORD_TRIGGERED, REC_START_TRIG);
   ExpectCommunicationError();
+  // On the serial line the lost device is a line error of the wait without a time limit.
+  if (Serial()) {
+    EXPECT_NE(program_->MessageBox().find("TIMEOUT! \nCOMMUNICATION ERROR! \nCHECK POWER SUPPLY AND COM SETTINGS. "
+                                          "\nTRY TO CONNECT AGAIN!"),
+              std::string::npos)
+        << program_->MessageBox();
+  }
   EXPECT_EQ(Recorder.FrameCounter, 4.0);
   EXPECT_EQ(Lines(), 4);
   EXPECT_FALSE(program_->Dimmed(page_, REC_START_TRIG));
