@@ -66,7 +66,8 @@ constexpr KindPlan kKinds[] = {
 constexpr int kKindCount = sizeof kKinds / sizeof kKinds[0];
 
 struct Totals {
-  long long framesServed = 0;    // order 8 answers the simulator sent
+  long long framesServedRec = 0;  // order 8 answers the simulator sent while recording
+  long long framesServedGo = 0;   // and during GO
   long long framesRecorded = 0;  // frames the recorder took (written or lost)
   long long linesWritten = 0;    // record lines the recorder reports as written
   long long linesLost = 0;
@@ -151,7 +152,7 @@ int main(int argc, char** argv) {
   });
   const auto begin = std::chrono::steady_clock::now();
   int kind = 0;
-  while (t.framesServed < frames) {
+  while (t.framesServedRec + t.framesServedGo < frames) {
     const int nth = nthOf(rng);
     const KindPlan& plan = kKinds[kind++ % kKindCount];
     p.Sim().ClearFaults();
@@ -176,7 +177,7 @@ int main(int argc, char** argv) {
       t.framesRecorded += Recorder.LinesWritten + Recorder.LinesLost;
     }
     for (const sim::OrderRecord& o : p.Sim().Orders()) {
-      if (o.order == 8) ++t.framesServed;
+      if (o.order == 8) ++(recording ? t.framesServedRec : t.framesServedGo);
       if (!o.fault.empty()) ++t.faults;
     }
     ui::headless::Popups().clear();  // the headless face keeps every popup it answered
@@ -196,7 +197,7 @@ int main(int argc, char** argv) {
         return 1;
       }
     }
-    if (residentStart < 0 && t.framesServed >= warmUp) residentStart = ResidentKilobytes();
+    if (residentStart < 0 && t.framesServedRec + t.framesServedGo >= warmUp) residentStart = ResidentKilobytes();
   }
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
   const long residentEnd = ResidentKilobytes();
@@ -205,8 +206,10 @@ int main(int argc, char** argv) {
   const bool complete = lines == t.linesWritten && lines == t.framesRecorded && t.linesLost == 0;
   // A run ended by an error shows every frame served in it but the one that failed.
   std::printf("%s, %.1f s: %lld segments\n", serial ? "pseudo-terminal" : "TCP/IP", seconds, t.segments);
-  std::printf("frames served %lld, shown %lld (served less the failed ones), recorded %lld\n", t.framesServed, t.framesServed - t.errors,
-              t.framesRecorded);
+  const long long served = t.framesServedRec + t.framesServedGo;
+  std::printf("frames served %lld (%lld in GO, %lld while recording), shown %lld (served less the failed ones), "
+              "recorded %lld\n",
+              served, t.framesServedGo, t.framesServedRec, served - t.errors, t.framesRecorded);
   std::printf("faults met %lld, communication errors %lld, reconnects %lld\n", t.faults, t.errors, t.reconnects);
   std::printf("resident memory %.1f MB after the warm-up (%lld frames), %.1f MB at the end (%+.1f MB)\n",
               residentStart / 1024.0, warmUp, residentEnd / 1024.0, (residentEnd - residentStart) / 1024.0);
