@@ -115,7 +115,7 @@ std::vector<ComPortInfo> ListComPorts() {
   std::vector<ComPortInfo> ports = ListComPortsIn("/dev", "/sys");
   for (const auto& [port, path] : Overrides()) {
     ComPortInfo info{port, path, "", ComPortDisplayText(port, path, "")};
-    auto it = std::find_if(ports.begin(), ports.end(), [&](const ComPortInfo& p) { return p.port == port; });
+    auto it = std::find_if(ports.begin(), ports.end(), [&info](const ComPortInfo& p) { return p.port == info.port; });
     if (it != ports.end())
       *it = info;
     else

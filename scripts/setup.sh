@@ -2,12 +2,14 @@
 # Installs what building and testing need on Debian 12 (run as root or with sudo),
 # then configures and builds into the directory given (default: build).
 #   scripts/setup.sh [build-dir] [extra cmake arguments...]
+#   scripts/setup.sh --packages-only     installs, nothing more
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 # desktop-file-utils, appstream, dpkg-dev and file: the install and package tests.
+# clang (with libFuzzer) and ccache: the fuzz targets (scripts/fuzz.sh).
 packages=(build-essential cmake pkg-config libgtest-dev qt6-base-dev qt6-qpa-plugins libxcb1-dev fonts-dejavu-core xauth xvfb
-          desktop-file-utils appstream dpkg-dev file)
+          desktop-file-utils appstream dpkg-dev file clang ccache)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -19,6 +21,8 @@ if [ ${#missing[@]} -gt 0 ]; then
   $SUDO apt-get update -q
   $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
+
+[ "${1:-}" = "--packages-only" ] && exit 0
 
 build="${1:-build}"
 shift || true
