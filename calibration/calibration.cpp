@@ -123,9 +123,7 @@ void AverageRawValues() {
   for (int i = 0; i < CALIBRATION_POLLS; ++i) {
     if (i % 5 == 0) SetCtrlAttribute(page, CAL_CALC_CF, ATTR_CMD_BUTTON_COLOR, BlinkColourAtPoll(i));
     BuildOrderFrame(frame::ORDER_MEASURED_VALUES, 0, 0, 0);
-    if (ExchangeOrder(8) != 1) continue;  // reported; the poll still counts
-    CopyResponseToReceiveWords();
-    UnpackMeasuredValues();
+    if (ExchangeOrder(8) != 1 || TakeMeasuredFrame() != 1) continue;  // reported; the poll still counts
     ShowRawValues();
     const MeasuredValuesRecord& m = MeasuredValues;
     sums[0] += m.RawRed;

@@ -262,5 +262,16 @@ void UnpackMeasuredValues() {
   std::memcpy(v, Frame.ReceiveWords, MEASURED_VALUE_WORDS * sizeof(std::uint16_t));
 }
 
+int TakeMeasuredFrame() {
+  if (Frame.ResponseLength < MEASURED_VALUE_WORDS * 2) {
+    SetCommMessage(kDataIncorrect);
+    ShowCommunicationError();
+    return -1;
+  }
+  CopyResponseWords(Frame.ReceiveWords);
+  UnpackMeasuredValues();
+  return 1;
+}
+
 void CopyResponseToSendWords() { CopyResponseWords(Frame.SendWords); }
 void CopyResponseToReceiveWords() { CopyResponseWords(Frame.ReceiveWords); }

@@ -49,5 +49,9 @@ void ShowCommunicationError();
 // CommMessage = text, cut to the buffer.
 void SetCommMessage(const char* text);
 void UnpackMeasuredValues();
+// A measured-value answer into ReceiveWords and MeasuredValues: 1. A DataFrame shorter
+// than the 23-word record is refused (-1, "RECEIVED DATA FRAME IS INCORRECT!" reported):
+// taking it would show the words of an earlier frame as this one's.
+int TakeMeasuredFrame();
 void CopyResponseToSendWords();
 void CopyResponseToReceiveWords();

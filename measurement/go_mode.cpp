@@ -45,9 +45,7 @@ void RunGoLoop() {
       if (State.GoRunning == 0) break;
     }
     BuildOrderFrame(frame::ORDER_MEASURED_VALUES, 0, 0, 0);
-    if (ExchangeOrder(8) == 1) {
-      CopyResponseToReceiveWords();
-      UnpackMeasuredValues();
+    if (ExchangeOrder(8) == 1 && TakeMeasuredFrame() == 1) {
       ShowRawValues();
       ShowMeasuredValues();
       UpdateLiveGraphs();

@@ -189,6 +189,15 @@ TEST_F(Go, ACommunicationErrorEndsGoAndUndimsTheControls) {
   EXPECT_EQ(program_->ActiveMainPage(), PAGE_CONNECTION);
 }
 
+TEST_F(Go, AFrameShorterThanTheRecordIsRefusedAndEndsGo) {
+  Sim().AddFault(sim::FaultRule{8, sim::FaultKind::ShortBlock, 3, 20});  // 10 of the 23 words
+  RunGo();
+  EXPECT_EQ(Orders().size(), 3u);
+  EXPECT_EQ(State.GoRunning, 0);
+  EXPECT_EQ(State.SensorConnected, 0);
+  EXPECT_NE(program_->MessageBox().find("ATTENTION! \nRECEIVED DATA FRAME IS INCORRECT!"), std::string::npos);
+}
+
 TEST_F(Go, GetRequestedDuringGoIsServedBetweenFrames) {
   sim::ParaSet set = Sim().RamSet(0);
   set.para[PARA_POWER] = 321;

@@ -167,11 +167,7 @@ void RunTimedRecording() {
     Recorder.CycleStart = Timer();
     BuildOrderFrame(frame::ORDER_MEASURED_VALUES, 0, 0, 0);
     // A status answer passes the exchange but has been reported (and carries no frame).
-    if (ExchangeOrder(8) == 1 && State.SensorConnected == 1) {
-      CopyResponseToReceiveWords();
-      UnpackMeasuredValues();
-      TakeRecordedFrame();
-    }
+    if (ExchangeOrder(8) == 1 && State.SensorConnected == 1 && TakeMeasuredFrame() == 1) TakeRecordedFrame();
     const std::uint16_t mode = ReadRecordMode();
     if (mode == RECORD_COUNTED) {
       ++Recorder.RecordedCount;
@@ -208,9 +204,7 @@ void RunTriggeredRecording() {
       int ok = CheckHeaderFrame();
       if (ok == 1 && Frame.ResponseLength > 0) {
         ok = ReceiveDataFrame();
-        if (ok == 1) {
-          CopyResponseToReceiveWords();
-          UnpackMeasuredValues();
+        if (ok == 1 && TakeMeasuredFrame() == 1) {
           TakeRecordedFrame();
           Recorder.FrameCounter += 1.0;
           SetCtrlVal(page, REC_FRAME_COUNTER, Recorder.FrameCounter);

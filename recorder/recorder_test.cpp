@@ -268,6 +268,18 @@ TEST_P(Recording, ACountedRecordingWritesItsFramesAndStopsByItself) {
   EXPECT_EQ(mode, VAL_NORMAL);
 }
 
+TEST_P(Recording, AShortFrameEndsTheRecordingWithoutALineOfItsOwn) {
+  ChooseNewFile();
+  ASSERT_TRUE(ui::op::SetValue(page_, REC_VALUES, 5));
+  ProcessSystemEvents();
+  Sim().AddFault(sim::FaultRule{8, sim::FaultKind::ShortBlock, 3, 20});
+  Run(REC_START);
+  EXPECT_EQ(State.GoRunning, 0);
+  EXPECT_EQ(OrdersOf(frame::ORDER_MEASURED_VALUES).size(), 3u);
+  EXPECT_EQ(RecordLines(ReadAll(path_)), 2);
+  EXPECT_NE(program_->MessageBox().find("ATTENTION! \nRECEIVED DATA FRAME IS INCORRECT!"), std::string::npos);
+}
+
 TEST_P(Recording, AnsweringNoToTheFileQuestionRecordsNothing) {
   ChooseNewFile();
   ui::headless::AnswerConfirm(0);

@@ -72,11 +72,16 @@ int ReceiveBlocksSerial(const ScopeSettings& s) {
   for (int block = 0; block < 4; ++block) {
     if (WaitSerialHeaderUntimed(Scope.Running) != 1) return 0;  // a break, or a line error reported
     int ok = CheckHeaderFrame();
-    if (ok == 1 && Frame.ResponseLength > 0) {
-      if (ReceiveDataFrame() == 1) {
-        CopyResponseToReceiveWords();
-        TakeBlock(block, s);
+    if (ok == 1 && Frame.ResponseLength > 0 && ReceiveDataFrame() == 1) {
+      // A block without its 129 words would take the missing ones, the start index
+      // among them, from an earlier answer: it is skipped as a bad one.
+      if (Frame.ResponseLength < 2 * SCOPE_BLOCK_WORDS) {
+        SetCommMessage(kDataIncorrect);
+        ShowCommunicationError();
+        continue;
       }
+      CopyResponseToReceiveWords();
+      TakeBlock(block, s);
     }
   }
   return 1;
@@ -98,8 +103,9 @@ int ReceiveBlocksTcp(const ScopeSettings& s) {
       ShowCommunicationError();
       return 0;
     }
-    // A block cannot be longer than its place in the stream.
-    if (Frame.ResponseLength > SCOPE_BLOCK_BYTES - 8 ||
+    // A block fills its place in the stream exactly: longer cannot be, and a shorter one
+    // would take the missing words, the start index among them, from an earlier answer.
+    if (Frame.ResponseLength != SCOPE_BLOCK_BYTES - 8 ||
         frame::FrameCrc8(Frame.ReceiveBuffer, frame::HEADER_SIZE, Frame.ResponseLength) != Frame.ResponseDataCrc) {
       SetCommMessage(kDataIncorrect);
       ShowCommunicationError();

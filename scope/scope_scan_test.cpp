@@ -127,6 +127,25 @@ TEST_P(ScopeScan, ABadBlockIsSkippedOnTheSerialLineAndEndsTheCaptureOverTcp) {
   EXPECT_EQ(State.SensorConnected, 0);
 }
 
+TEST_P(ScopeScan, ABlockWithoutItsStartIndexIsSkippedOnTheSerialLine) {
+  // Over TCP/IP a short block leaves the stream short of its four places: the capture
+  // waits for BREAK as for any block that does not come.
+  if (!GetParam()) GTEST_SKIP() << "serial line only";
+  for (int i = 0; i < 128; ++i) Scope.Traces[2][i] = 7777;  // the previous capture's blue line
+  Sim().WithState([](sim::SensorState& s) {
+    s.scope.shortBlock = 2;
+    s.scope.startIndex = 5;
+  });
+  Settings(1, 20, 1500, 1, 0);
+  Scan();
+  const sim::ScopeState sim = SimScope();
+  ASSERT_EQ(sim.captures, 1);
+  EXPECT_NE(program_->MessageBox().find("ATTENTION! \nRECEIVED DATA FRAME IS INCORRECT!"), std::string::npos);
+  EXPECT_EQ(Scope.BlocksTaken, 3);
+  EXPECT_EQ(Scope.Traces[2][20], 7777);
+  EXPECT_EQ(Scope.Traces[3][20], sim.lastBlocks[3][5]);
+}
+
 TEST_P(ScopeScan, BreakWhileArmedDrawsNothing) {
   Sim().SetTriggerInput(false);
   Settings(4, 10, 0, 1, 1);  // EXTERNAL IN0 stays armed while IN0 is low

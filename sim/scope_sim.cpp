@@ -84,7 +84,8 @@ std::vector<std::vector<std::uint8_t>> CaptureScopeBlocks(SensorState& s) {
     blocks[b][128] = start;
     std::uint8_t bytes[258];
     PutWords(bytes, blocks[b].data(), 129);
-    std::vector<std::uint8_t> f = BuildAnswer(frame::ORDER_SCOPE, 0, bytes, sizeof bytes);
+    const std::size_t length = b == s.scope.shortBlock ? sizeof bytes - 2 : sizeof bytes;
+    std::vector<std::uint8_t> f = BuildAnswer(frame::ORDER_SCOPE, 0, bytes, length);
     if (b == s.scope.badBlock) {
       f[6] ^= 0xFF;
       f[7] = frame::FrameCrc8(f.data(), 0, 7);

@@ -54,6 +54,7 @@ struct ScopeState {
   std::array<std::uint16_t, 5> settings{};  // trigger mode, pre-trigger, level, scan rate, signal
   std::uint16_t startIndex = 37;          // buffer position of the trigger sample (word 128)
   int badBlock = -1;                      // 0..3: that block goes out with a wrong data checksum
+  int shortBlock = -1;                    // 0..3: that block goes out with its 128 samples only (no start index)
   std::array<std::array<std::uint16_t, 129>, 4> lastBlocks{};  // the payloads of the last capture
   int captures = 0;                       // captures sent since start
 };

@@ -69,11 +69,7 @@ void TeachRecording() {
       break;
     }
     BuildOrderFrame(frame::ORDER_MEASURED_VALUES, 0, 0, 0);
-    if (ExchangeOrder(8) == 1) {
-      CopyResponseToReceiveWords();
-      UnpackMeasuredValues();
-      AddRecordedPoint();
-    }
+    if (ExchangeOrder(8) == 1 && TakeMeasuredFrame() == 1) AddRecordedPoint();
     // After a failure the frame layer has cleared GoRunning.
   }
 }
