@@ -46,10 +46,13 @@ long IntOr(const IniDocument& doc, const char* section, const char* key, long fa
   return IniGetInt(doc, section, key, &value) ? value : fallback;
 }
 
+// A text ends at its first zero byte, as the controls and file names take it.
 std::string StringOr(const IniDocument& doc, const char* section, const char* key, const std::string& fallback,
                      std::size_t limit) {
   std::string value;
-  return IniGetString(doc, section, key, &value) ? Cut(value, limit) : fallback;
+  if (!IniGetString(doc, section, key, &value)) return fallback;
+  value.resize(std::min(value.find('\0'), value.size()));
+  return Cut(value, limit);
 }
 
 // Position and size from the file, kept where a person can still reach the window.

@@ -149,6 +149,27 @@ TEST_F(PanelSettings, MissingDirectoryKeysGiveTheDirectoryExceptForTheRecordFile
   EXPECT_EQ(State.RecordFilePath, dir_ + "/RecordFile.dat");
 }
 
+TEST_F(PanelSettings, TextsEndAtTheirFirstZeroByte) {
+  // The identification line of a damaged file (raw zero bytes before the quoted text) and
+  // a path with an escaped zero byte: what the controls and file names can take is kept.
+  WriteFile({"[GENERAL INFO]", "FILE TYPE: = \"Panel Settings\"",
+             std::string("PANEL ID: = \0\0\0\0\0\0\0\0\"LINE 3 SENSOR\"", 35), "",
+             "[DIRECTORIES]", "PARAMETER FILE = \"/data/Parameter.ini\\x00.bak\"", "",
+             "[COMMUNICATION SETTINGS]", "COMPROTOCOL = 1", "PORT NUMBER = \"100\\x0001\"", ""});
+  Start();
+  EXPECT_EQ(State.PanelId, "");
+  EXPECT_EQ(State.ParameterFilePath, "/data/Parameter.ini");
+  EXPECT_EQ(std::string(SensorLink.TcpPortText), "100");
+  // Written and read again, the settings stay as they were read.
+  WritePanelSettings();
+  ui::headless::Reset();
+  RegisterPanelResources();
+  ui::headless::UseTestClock(1000.0, 0.02);
+  Start();
+  EXPECT_EQ(State.PanelId, "");
+  EXPECT_EQ(State.ParameterFilePath, "/data/Parameter.ini");
+}
+
 TEST_F(PanelSettings, CommunicationSettingsReachTheConnectionPage) {
   auto lines = kHeader;
   lines.insert(lines.end(), {"[COMMUNICATION SETTINGS]", "COMPROTOCOL = 1", "COMPORT = 3", "BAUDRATE = 2",
