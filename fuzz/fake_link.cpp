@@ -27,6 +27,7 @@ struct SerialPort {
   bool open = false;
   std::deque<std::uint8_t> in;
   int pendingLineError = 0;
+  bool hangUp = false;  // the line hangs up once what was sent has been read
 };
 
 struct TcpLink {
@@ -52,11 +53,12 @@ int NextWord() {
 }
 
 // The next answer's bytes and whether the line fails after them; false when the script is done.
-bool TakeAnswer(std::vector<std::uint8_t>* bytes, bool* fail) {
+bool TakeAnswer(std::vector<std::uint8_t>* bytes, bool* fail, bool* gone) {
   int c = Next();
   if (c < 0) return false;
   bytes->clear();
   *fail = (c & 0x40) != 0;
+  *gone = (c & 0x20) != 0;
   if (c & 0x80) {
     int n = std::max(Next(), 0);
     for (int i = 0; i < n && g_script.pos < g_script.size; ++i) bytes->push_back(g_script.data[g_script.pos++]);
@@ -105,6 +107,7 @@ void BeginScript(const std::uint8_t* data, std::size_t size) {
   for (SerialPort& p : g_ports) {
     if (!p.in.empty()) p.in.clear();
     p.pendingLineError = 0;
+    p.hangUp = false;
   }
   g_tcp.in.clear();
   g_tcp.closeWhenRead = false;
@@ -116,16 +119,18 @@ std::size_t Queued() { return g_script.lastOverTcp ? g_tcp.in.size() : g_ports[g
 
 bool SendNextAnswer() {
   std::vector<std::uint8_t> bytes;
-  bool fail = false;
-  if (!TakeAnswer(&bytes, &fail)) return false;
+  bool fail = false, gone = false;
+  if (!TakeAnswer(&bytes, &fail, &gone)) return false;
   if (g_script.lastOverTcp) {
     if (!g_tcp.open) return true;  // nobody to receive it
     g_tcp.in.insert(g_tcp.in.end(), bytes.begin(), bytes.end());
-    if (fail) g_tcp.closeWhenRead = true;
+    if (fail || gone) g_tcp.closeWhenRead = true;
   } else {
     SerialPort& p = g_ports[g_activePort];
+    if (p.hangUp) return true;  // a line that hung up carries nothing more
     p.in.insert(p.in.end(), bytes.begin(), bytes.end());
     if (fail) p.pendingLineError = COM_STAT_FRAMING;
+    if (gone) p.hangUp = true;
   }
   return true;
 }
@@ -164,6 +169,7 @@ int OpenComConfig(int port, const char*, long, int parity, int dataBits, int sto
     return RS232E_INVALID_PARAMETER;
   g_ports[port].open = true;
   g_ports[port].in.clear();
+  g_ports[port].hangUp = false;
   g_activePort = port;
   return 0;
 }
@@ -218,10 +224,12 @@ int GetComStat(int port) {
   // A failure scripted after an answer shows once that answer has been read.
   auto& p = g_ports[port];
   if (!p.in.empty()) return 0;
-  const int bits = p.pendingLineError;
+  const int bits = p.pendingLineError | (p.hangUp ? COM_STAT_HANGUP : 0);
   p.pendingLineError = 0;
   return bits;
 }
+
+bool ComLineHungUp(int port) { return fakelink::PortOk(port) && g_ports[port].hangUp && g_ports[port].in.empty(); }
 
 int ComPortDescriptor(int) { return -1; }
 const char* LastComOpenDevice() { return ""; }

@@ -11,6 +11,8 @@
 //     (header checksum wrong) or c & 0x04 (data checksum wrong).
 //   c & 0x40: after this answer the line fails: a line error on the serial port,
 //     the server's close over TCP.
+//   c & 0x20: after this answer the device is gone: the serial line hangs up (until
+//     the port is opened again), the server closes.
 // An answer is sent when an order goes out and, while PushOnWait is set, whenever
 // the program waits (frames the sensor sends on its own).
 #pragma once

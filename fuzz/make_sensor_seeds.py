@@ -44,6 +44,8 @@ def main():
         t = "_tcp" if tcp else ""
         seed("connect" + t, CONNECT, tcp, ident + blocks)
         seed("go" + t, GO, tcp, b"".join(answer(frame(i)) for i in range(4)))
+        seed("go_pulled" + t, GO, tcp, answer(frame(0)) + answer(frame(1), flags=0x20) + answer(frame(2)))
+        seed("triggered_pulled" + t, TRIGGERED, tcp, answer() + answer(frame(0), flags=0x20) + answer())
         scope_blocks = b"".join(answer(words([(b * 300 + i * 7) % 4096 for i in range(128)] + [5 + b]))
                                 for b in range(4))
         seed("scope_rising" + t, SCOPE, tcp | (1 << 4), answer() + scope_blocks)
