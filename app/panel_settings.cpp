@@ -46,6 +46,12 @@ long IntOr(const IniDocument& doc, const char* section, const char* key, long fa
   return IniGetInt(doc, section, key, &value) ? value : fallback;
 }
 
+// An integer setting from the values its selector offers, else `fallback`.
+long ChoiceOr(const IniDocument& doc, const char* section, const char* key, long lowest, long highest, long fallback) {
+  const long value = IntOr(doc, section, key, fallback);
+  return value >= lowest && value <= highest ? value : fallback;
+}
+
 // A text ends at its first zero byte, as the controls and file names take it.
 std::string StringOr(const IniDocument& doc, const char* section, const char* key, const std::string& fallback,
                      std::size_t limit) {
@@ -146,9 +152,10 @@ void ReadCommunicationSettings() {
   std::string port = "10001";
   IniDocument doc;
   if (ReadOwnFile(&doc)) {
-    SensorLink.TransportKind = static_cast<std::uint16_t>(IntOr(doc, kCommunication, "COMPROTOCOL", 0));
-    SensorLink.ComPort = static_cast<std::uint16_t>(IntOr(doc, kCommunication, "COMPORT", 1));
-    SensorLink.BaudIndex = static_cast<std::uint16_t>(IntOr(doc, kCommunication, "BAUDRATE", 4));
+    // Beyond these ranges a value is no setting; cut to 16 bits it would be another one.
+    SensorLink.TransportKind = static_cast<std::uint16_t>(ChoiceOr(doc, kCommunication, "COMPROTOCOL", 0, 1, 0));
+    SensorLink.ComPort = static_cast<std::uint16_t>(ChoiceOr(doc, kCommunication, "COMPORT", 0, 0xFFFF, 1));
+    SensorLink.BaudIndex = static_cast<std::uint16_t>(ChoiceOr(doc, kCommunication, "BAUDRATE", 0, 4, 4));
     host = StringOr(doc, kCommunication, "IP ADRESS", "", HOST_LIMIT);
     port = StringOr(doc, kCommunication, "PORT NUMBER", "10001", PORT_TEXT_LIMIT);
   }

@@ -384,7 +384,8 @@ std::string IniSerialize(const IniDocument& doc) {
 IniDocument IniParse(std::string_view bytes) {
   IniDocument doc;
   std::size_t current = NOT_FOUND;  // index of the section items go to
-  std::size_t pos = 0;
+  // A UTF-8 byte-order mark, as editors put before the first line, is not part of it.
+  std::size_t pos = bytes.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
   while (pos < bytes.size()) {
     std::size_t end = pos;
     while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;

@@ -15,7 +15,8 @@
 // 80 bytes is cut into pieces of at most 80 bytes before escaping, each written
 // under the key followed by " Line" and a four-digit counter from 0001.
 //
-// Reading is lenient and never fails: lines end at CR LF, LF or CR; a line is a
+// Reading is lenient and never fails: a UTF-8 byte-order mark at the start is skipped;
+// lines end at CR LF, LF or CR; a line is a
 // comment (";"), a section header ("[" ... "]"), an item (non-empty key "="
 // non-empty value) or ignored. Lookups ignore letter case and surrounding blanks;
 // the first matching section and key win.

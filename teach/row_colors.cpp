@@ -58,8 +58,9 @@ void ReadTableAttributeSections(const IniDocument& doc, bool report) {
   for (int r = 0; r < TEACH_ROWS; ++r) {
     const std::string section = SectionName(r);
     long color = 0;
-    if (IniGetInt(doc, section, "Row color", &color)) {
-      RowColors[r] = static_cast<std::int32_t>(color & 0xFFFFFF);  // a colour is 24 bits, whatever the file says
+    // A colour has 24 bits: a value beyond them is no colour, like a value that is no number.
+    if (IniGetInt(doc, section, "Row color", &color) && color >= 0 && color <= 0xFFFFFF) {
+      RowColors[r] = static_cast<std::int32_t>(color);
     } else {
       RowColors[r] = DefaultRowColors[r];
       text += section + "\n";
