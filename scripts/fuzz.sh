@@ -2,7 +2,7 @@
 # Builds the libFuzzer targets of fuzz/ with clang into build-fuzz/ and runs each one
 # for a bounded time. Fails on any crash, sanitizer report, leak, hang (an input that
 # runs longer than 10 s) or memory above 2 GB.
-#   scripts/fuzz.sh                      every target for 15 s (the CI step)
+#   scripts/fuzz.sh                      every target for 10 s (the CI step)
 #   scripts/fuzz.sh --time 600 ini       one target for 10 minutes
 #   scripts/fuzz.sh --runs 10000000      every target for 10 million inputs
 # Corpora grow in build-fuzz/corpus/<target>/ (the seeds of fuzz/corpus/ are read too);
@@ -10,7 +10,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-seconds=15
+seconds=10
 runs=-1
 targets=()
 while [ $# -gt 0 ]; do
@@ -28,7 +28,9 @@ scripts/setup.sh --packages-only
 launcher=()
 if command -v ccache >/dev/null; then
   launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
-  export CCACHE_BASEDIR="$PWD"
+  # Paths relative to the checkout and no build directory in the hash: a fresh
+  # checkout or build directory still finds the objects of the last build.
+  export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 fi
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCHROMIK_WITH_QT=OFF \
   -DCHROMIK_FUZZ=ON "${launcher[@]}" >/dev/null
