@@ -16,6 +16,7 @@
 #include <string>
 
 #include "app/Chromik4ANAv12.h"
+#include "bench/bench_figures.h"
 #include "app/harness_test.h"
 #include "app/program_state.h"
 #include "com232/frame.h"
@@ -27,36 +28,6 @@
 #include "ui/qt/qt_face.h"
 #endif
 #include "ui/ui.h"
-
-namespace {
-
-long PeakKilobytes() {
-  rusage u{};
-  getrusage(RUSAGE_SELF, &u);
-  return u.ru_maxrss;
-}
-
-long CurrentKilobytes() {
-  std::ifstream in("/proc/self/statm");
-  long pages = 0, resident = 0;
-  in >> pages >> resident;
-  return resident * (sysconf(_SC_PAGESIZE) / 1024);
-}
-
-long long CountLines(const std::string& path) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return -1;
-  long long n = 0;
-  char buf[65536];
-  std::size_t got;
-  while ((got = std::fread(buf, 1, sizeof buf, f)) > 0) {
-    for (std::size_t i = 0; i < got; ++i) n += buf[i] == '\n';
-  }
-  std::fclose(f);
-  return n;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   long frames = 1000000;
@@ -96,7 +67,7 @@ int main(int argc, char** argv) {
   Recorder = RecorderState{};
   const int page = Panels.Page[PAGE_RECORDER];
   ProcessSystemEvents();
-  const long before = CurrentKilobytes();
+  const long before = bench::ResidentKilobytes();
   const auto start = std::chrono::steady_clock::now();
   for (long i = 0; i < frames; ++i) {
     UnpackMeasuredValues();
@@ -111,8 +82,8 @@ int main(int argc, char** argv) {
   }
   ProcessSystemEvents();
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  const long after = CurrentKilobytes();
-  const long long lines = CountLines(State.RecordFilePath) - 5;  // header: LF, title, PANEL ID, empty, titles
+  const long after = bench::ResidentKilobytes();
+  const long long lines = bench::CountLines(State.RecordFilePath) - 5;  // header: LF, title, PANEL ID, empty, titles
   std::size_t points = 0, chains = 0;
   for (int g = GRAPHP_GRAPH_RED; g <= GRAPHP_GRAPH_TEMP; ++g) {
     const ui::Control* c = ui::FindControl(Panels.Graphp, g);
@@ -124,7 +95,7 @@ int main(int argc, char** argv) {
   std::printf("%s: %ld frames in %.2f s, %.1f us per frame\n", qt ? "Qt view offscreen" : "headless", frames, seconds,
               1e6 * seconds / frames);
   std::printf("resident memory: %.1f MB before, %.1f MB after, peak %.1f MB\n", before / 1024.0, after / 1024.0,
-              PeakKilobytes() / 1024.0);
+              bench::PeakKilobytes() / 1024.0);
   std::printf("RecordGraph: %zu points kept in %zu chains\n", points, chains);
   std::printf("record file: %lld lines of %ld frames (%s), %lld lost\n", lines, frames,
               lines == frames ? "complete" : "INCOMPLETE", Recorder.LinesLost);

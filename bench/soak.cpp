@@ -20,6 +20,7 @@
 #include <string>
 
 #include "app/Chromik4ANAv12.h"
+#include "bench/bench_figures.h"
 #include "app/harness_test.h"
 #include "app/program_state.h"
 #include "recorder/recorder.h"
@@ -28,26 +29,6 @@
 #include "ui/ui.h"
 
 namespace {
-
-long ResidentKilobytes() {
-  std::ifstream in("/proc/self/statm");
-  long pages = 0, resident = 0;
-  in >> pages >> resident;
-  return resident * (sysconf(_SC_PAGESIZE) / 1024);
-}
-
-long long CountLines(const std::string& path) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return -1;
-  long long n = 0;
-  char buf[65536];
-  std::size_t got;
-  while ((got = std::fread(buf, 1, sizeof buf, f)) > 0) {
-    for (std::size_t i = 0; i < got; ++i) n += buf[i] == '\n';
-  }
-  std::fclose(f);
-  return n;
-}
 
 struct KindPlan {
   sim::FaultKind kind;
@@ -197,12 +178,12 @@ int main(int argc, char** argv) {
         return 1;
       }
     }
-    if (residentStart < 0 && t.framesServedRec + t.framesServedGo >= warmUp) residentStart = ResidentKilobytes();
+    if (residentStart < 0 && t.framesServedRec + t.framesServedGo >= warmUp) residentStart = bench::ResidentKilobytes();
   }
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
-  const long residentEnd = ResidentKilobytes();
+  const long residentEnd = bench::ResidentKilobytes();
   if (State.RecordFilePath != recordFile) std::printf("record file moved to %s\n", State.RecordFilePath.c_str());
-  const long long lines = CountLines(recordFile) - std::count(header.begin(), header.end(), '\n');
+  const long long lines = bench::CountLines(recordFile) - std::count(header.begin(), header.end(), '\n');
   const bool complete = lines == t.linesWritten && lines == t.framesRecorded && t.linesLost == 0;
   // A run ended by an error shows every frame served in it but the one that failed.
   std::printf("%s, %.1f s: %lld segments\n", serial ? "pseudo-terminal" : "TCP/IP", seconds, t.segments);
