@@ -403,7 +403,7 @@ TEST_F(MalformedTableAttributes, EveryFileLoadsWithItsColoursTheDefaultsAndTheLi
   };
   struct Outcome {
     std::set<int> defaulted;  // rows at their default colour
-    std::set<int> noText;     // rows without a specification
+    std::set<int> noText;     // rows without a row text
     std::vector<std::string> popups;
     std::map<int, std::string> texts = {};  // other texts than "row r"
   };
@@ -442,7 +442,7 @@ TEST_F(MalformedTableAttributes, EveryFileLoadsWithItsColoursTheDefaultsAndTheLi
   }
 }
 
-TEST_F(MalformedTableAttributes, AMegabyteSpecificationIsCut) {
+TEST_F(MalformedTableAttributes, AMegabyteRowTextIsCut) {
   LoadAttributes(WithLine("table_attributes", ".ini", 6, "Row specification = \"" + std::string(1u << 20, 's') + "\""));
   EXPECT_TRUE(Shown().empty());
   EXPECT_EQ(Texts()[0], std::string(ROW_TEXT_LIMIT, 's'));
