@@ -36,18 +36,8 @@ Program::Program(Options options) : options_(std::move(options)) {
   dir_ = mkdtemp(tmpl);
   SetProgramDirectory(dir_);
   RegisterPanelResources();
-  sim::SimConfig config = options_.sim;
-  config.transport = options_.serial ? sim::Transport::Pty : sim::Transport::Tcp;
-  config.port = 0;
-  config.baudIndex = options_.baudIndex;
-  sim_ = std::make_unique<sim::SensorSim>(config);
-  std::string error;
-  if (!sim_->Start(&error)) std::abort();
-  std::string device = sim_->SlavePath();
-  if (options_.serial && options_.deviceLink) {
-    device = dir_ + "/ttyUSB-sensor";
-    if (symlink(sim_->SlavePath().c_str(), device.c_str()) != 0) std::abort();
-  }
+  StartSimulator(0);
+  const std::string device = SerialDevice();
   // The settings file points the program at the simulator, or at nothing.
   std::ofstream f(dir_ + "/PanelSettings.cfg", std::ios::binary);
   f << "[GENERAL INFO]\r\nFILE TYPE: = \"Panel Settings\"\r\n\r\n[COMMUNICATION SETTINGS]\r\n";
@@ -75,21 +65,27 @@ Program::~Program() {
 void Program::Unplug() { sim_->Stop(); }
 
 void Program::Replug() {
+  const std::uint16_t port = options_.serial ? 0 : sim_->Port();
+  sim_->Stop();
+  StartSimulator(port);
+  if (options_.serial) SetComPortDevice(1, SerialDevice());
+}
+
+void Program::StartSimulator(std::uint16_t port) {
   sim::SimConfig config = options_.sim;
   config.transport = options_.serial ? sim::Transport::Pty : sim::Transport::Tcp;
-  config.port = options_.serial ? 0 : sim_->Port();
+  config.port = port;
   config.baudIndex = options_.baudIndex;
-  sim_->Stop();
-  auto next = std::make_unique<sim::SensorSim>(config);
-  if (!next->Start()) std::abort();
-  if (options_.serial && options_.deviceLink) {
-    const std::string link = dir_ + "/ttyUSB-sensor";
-    unlink(link.c_str());
-    if (symlink(next->SlavePath().c_str(), link.c_str()) != 0) std::abort();
-  } else if (options_.serial) {
-    SetComPortDevice(1, next->SlavePath());
-  }
-  sim_ = std::move(next);
+  sim_ = std::make_unique<sim::SensorSim>(config);
+  if (!sim_->Start()) std::abort();
+}
+
+std::string Program::SerialDevice() {
+  if (!options_.serial || !options_.deviceLink) return sim_->SlavePath();
+  const std::string link = dir_ + "/ttyUSB-sensor";
+  unlink(link.c_str());
+  if (symlink(sim_->SlavePath().c_str(), link.c_str()) != 0) std::abort();
+  return link;
 }
 
 void Program::Start() {

@@ -2,6 +2,7 @@
 // reached over a real loopback socket or a real pseudo-terminal.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -61,6 +62,10 @@ class Program {
   void Settle();
 
  private:
+  // A new simulator as the options say, on `port` over TCP (0 = any free port).
+  void StartSimulator(std::uint16_t port);
+  // The device name port 1 stands for: the slave, or the device link pointed at it.
+  std::string SerialDevice();
   Options options_;
   std::string dir_;
   std::unique_ptr<sim::SensorSim> sim_;

@@ -51,19 +51,17 @@ void TakeSerialBytes(int offset, int needed, int* have) {
   if (n > 0) *have += n;
 }
 
-// Set by WaitForAnswerBytes when the server closed the connection during the wait: the
-// callback has reported it, so the wait ends at once and no time-out is reported on top.
-bool g_closedDuringWait = false;
+// How a wait for answer bytes ended. Closed: the server closed the connection during
+// the wait; its callback has reported that, so no time-out is reported on top.
+enum class WaitEnd { Complete, TimedOut, Closed };
 
 // Waits, dispatching events on every turn, until `needed` bytes are there or the
-// time limit has passed; true when it timed out with the bytes still short. Serial
-// bytes land in ReceiveBuffer from `offset`; TCP bytes are counted from byte 0.
-bool WaitForAnswerBytes(int offset, int needed) {
-  g_closedDuringWait = false;
+// time limit has passed. Serial bytes land in ReceiveBuffer from `offset`; TCP bytes
+// are counted from byte 0.
+WaitEnd WaitForAnswerBytes(int offset, int needed) {
   const bool tcpOpen = !Serial() && SensorLink.TcpConnected;
   const double start = Timer();
   const double deadline = start + ResponseTimeout + 1e-6;
-  bool timedOut = false;
   int have = 0;
   auto count = [&] {
     if (!Serial()) return SensorLink.TcpReceivedCount;
@@ -73,25 +71,15 @@ bool WaitForAnswerBytes(int offset, int needed) {
   for (;;) {
     ProcessSystemEvents();
     int got = count();
-    if (Timer() - start > ResponseTimeout) {
-      timedOut = true;
-      break;
-    }
-    if (got >= needed) break;
+    if (Timer() - start > ResponseTimeout) break;
+    if (got >= needed) return WaitEnd::Complete;
     // A line that hung up brings no more bytes: fail now instead of turning until the limit.
-    if (Serial() && ComLineHungUp(SensorLink.ComPort)) {
-      timedOut = true;
-      break;
-    }
-    if (tcpOpen && !SensorLink.TcpConnected) {
-      g_closedDuringWait = true;
-      return true;
-    }
+    if (Serial() && ComLineHungUp(SensorLink.ComPort)) break;
+    if (tcpOpen && !SensorLink.TcpConnected) return WaitEnd::Closed;
     IdleTurn(deadline);
   }
   // Bytes that arrived as the time ran out still count.
-  if (count() >= needed) timedOut = false;
-  return timedOut;
+  return count() >= needed ? WaitEnd::Complete : WaitEnd::TimedOut;
 }
 
 // Over TCP, bytes still on their way from an earlier answer would be taken for the
@@ -156,8 +144,9 @@ int ExchangeOrder(int byteCount) {
 }
 
 int ReceiveHeaderFrame() {
-  bool timedOut = WaitForAnswerBytes(0, frame::HEADER_SIZE);
-  if (g_closedDuringWait) return -1;
+  const WaitEnd end = WaitForAnswerBytes(0, frame::HEADER_SIZE);
+  if (end == WaitEnd::Closed) return -1;
+  const bool timedOut = end == WaitEnd::TimedOut;
   if (Serial()) SensorLink.LineStatus = GetComStat(SensorLink.ComPort);
   if (timedOut || SensorLink.LineStatus > 0) {
     SetCommMessage(kTimeoutText);
@@ -232,8 +221,10 @@ int ReceiveDataFrame() {
   }
   const int length = Frame.ResponseLength;
   // Over TCP the callback keeps appending behind the header; on a serial line the data follow at byte 8.
-  bool timedOut = WaitForAnswerBytes(frame::HEADER_SIZE, Serial() ? length : length + static_cast<int>(frame::HEADER_SIZE));
-  if (g_closedDuringWait) return -1;
+  const WaitEnd end =
+      WaitForAnswerBytes(frame::HEADER_SIZE, Serial() ? length : length + static_cast<int>(frame::HEADER_SIZE));
+  if (end == WaitEnd::Closed) return -1;
+  const bool timedOut = end == WaitEnd::TimedOut;
   if (Serial()) SensorLink.LineStatus = GetComStat(SensorLink.ComPort);
   if (timedOut || SensorLink.LineStatus > 0) {
     SetCommMessage(kTimeoutText);
@@ -268,7 +259,7 @@ int TakeMeasuredFrame() {
     ShowCommunicationError();
     return -1;
   }
-  CopyResponseWords(Frame.ReceiveWords);
+  CopyResponseToReceiveWords();
   UnpackMeasuredValues();
   return 1;
 }
