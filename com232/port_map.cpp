@@ -21,6 +21,15 @@ struct FoundDevice {
   std::string name;
 };
 
+struct SearchDirectories {
+  std::string dev = "/dev", sys = "/sys";
+};
+
+SearchDirectories& Searched() {
+  static SearchDirectories dirs;
+  return dirs;
+}
+
 std::map<int, std::string>& Overrides() {
   static std::map<int, std::string> overrides;  // port number -> path, set by tests
   return overrides;
@@ -112,7 +121,7 @@ std::vector<ComPortInfo> ListComPortsIn(const std::string& devDir, const std::st
 }
 
 std::vector<ComPortInfo> ListComPorts() {
-  std::vector<ComPortInfo> ports = ListComPortsIn("/dev", "/sys");
+  std::vector<ComPortInfo> ports = ListComPortsIn(Searched().dev, Searched().sys);
   for (const auto& [port, path] : Overrides()) {
     ComPortInfo info{port, path, "", ComPortDisplayText(port, path, "")};
     auto it = std::find_if(ports.begin(), ports.end(), [&info](const ComPortInfo& p) { return p.port == info.port; });
@@ -129,8 +138,13 @@ std::string ComPortDevice(int port) {
   auto it = Overrides().find(port);
   if (it != Overrides().end()) return it->second;
   if (port < 1) return "";
-  std::vector<ComPortInfo> ports = ListComPortsIn("/dev", "/sys");
+  std::vector<ComPortInfo> ports = ListComPortsIn(Searched().dev, Searched().sys);
   return port <= static_cast<int>(ports.size()) ? ports[port - 1].device : "";
+}
+
+void SetComPortSearchDirectories(const std::string& devDir, const std::string& sysDir) {
+  Searched().dev = devDir.empty() ? "/dev" : devDir;
+  Searched().sys = sysDir.empty() ? "/sys" : sysDir;
 }
 
 void SetComPortDevice(int port, const std::string& path) {

@@ -32,6 +32,10 @@ std::vector<ComPortInfo> ListComPorts();
 // Device opened for `port` when no device name is given; empty when none.
 std::string ComPortDevice(int port);
 
+// Where ListComPorts and ComPortDevice look: "/dev" and "/sys" unless changed here
+// (empty texts restore them). Tests and fuzz runs point them at a tree of their own.
+void SetComPortSearchDirectories(const std::string& devDir, const std::string& sysDir);
+
 // Test mapping of a port number to a path; an empty path removes the mapping.
 void SetComPortDevice(int port, const std::string& path);
 void ClearComPortDevices();

@@ -22,6 +22,7 @@ class FakeDevTree : public ::testing::Test {
   }
   void TearDown() override {
     ClearComPortDevices();
+    SetComPortSearchDirectories("", "");
     fs::remove_all(root_);
   }
   void Node(const std::string& name) { std::ofstream(dev_ / name).put('\0'); }
@@ -89,6 +90,23 @@ TEST_F(FakeDevTree, TestMappingReplacesThePortsDevice) {
   SetComPortDevice(1, "");
   EXPECT_NE(ComPortDevice(1), "/dev/pts/42");
   EXPECT_EQ(ComPortDevice(0), "");
+}
+
+TEST_F(FakeDevTree, TheMachinesListComesFromTheDirectoriesSetAndTakesTheMappings) {
+  Node("ttyUSB0");
+  Node("ttyUSB3");
+  SetComPortSearchDirectories(dev_.string(), sys_.string());
+  SetComPortDevice(2, "/dev/pts/42");
+  std::vector<ComPortInfo> ports = ListComPorts();
+  ASSERT_EQ(ports.size(), 2u);
+  EXPECT_EQ(ports[0].device, (dev_ / "ttyUSB0").string());
+  EXPECT_EQ(ports[1].displayText, "COM2: /dev/pts/42");
+  EXPECT_EQ(ComPortDevice(1), (dev_ / "ttyUSB0").string());
+  EXPECT_EQ(ComPortDevice(3), "");
+
+  SetComPortSearchDirectories((root_ / "nowhere").string(), sys_.string());
+  SetComPortDevice(2, "");
+  EXPECT_TRUE(ListComPorts().empty());
 }
 
 }  // namespace

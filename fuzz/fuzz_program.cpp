@@ -1,5 +1,6 @@
 #include "fuzz/fuzz_program.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -9,6 +10,7 @@
 #include "app/program_state.h"
 #include "app/uir.h"
 #include "com232/link.h"
+#include "com232/port_map.h"
 #include "fuzz/fake_link.h"
 #include "scope/scope.h"
 #include "ui/face.h"
@@ -57,6 +59,11 @@ void StartProgram() {
   if (!dir) dir = mkdtemp(tmp);
   if (!dir) std::abort();
   g_dir = dir;
+  // This machine's serial devices are no input of any target: an empty folder stands
+  // for /dev, so that reading the settings does not list /dev for every input.
+  const std::string noDevices = g_dir + "/dev";
+  if (mkdir(noDevices.c_str(), 0700) != 0) std::abort();
+  SetComPortSearchDirectories(noDevices, noDevices);
   ui::headless::Reset();
   ui::SetFace(&g_face);
   SetProgramDirectory(g_dir);
