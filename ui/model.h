@@ -75,6 +75,10 @@ constexpr std::size_t SEGMENT_CHAIN_POINT_LIMIT = 131072;
 // All chains of one graph together: a new chain that would pass this thins the older
 // chains first, so a line that keeps starting over (the recorder's x wraps at 65536) stays bounded too.
 constexpr std::size_t SEGMENT_GRAPH_POINT_LIMIT = 2 * SEGMENT_CHAIN_POINT_LIMIT;
+// Chains of one graph: thinning leaves old chains a few points each, which are kept (the
+// oldest part of the line) up to this many; a new chain beyond it takes the oldest away.
+// At the recorder's one chain per 65536 frames that is 16 million frames.
+constexpr std::size_t SEGMENT_GRAPH_CHAIN_LIMIT = 256;
 
 struct SegmentChain {
   int handle = 0;               // plot handle of the chain

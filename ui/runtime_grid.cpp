@@ -456,6 +456,8 @@ void ThinChain(SegmentChain& chain) {
     }
   }
   xy.erase(xy.begin() + static_cast<std::ptrdiff_t>(2 * out), xy.begin() + static_cast<std::ptrdiff_t>(2 * half));
+  // An old chain thinned again and again would keep the memory of its longest days.
+  if (xy.capacity() > 2 * xy.size()) xy.shrink_to_fit();
   ++chain.thinned;
 }
 
@@ -498,6 +500,10 @@ int PlotLineSegment(int panel, int control, double x1, double y1, double x2, dou
         thinned = thinned || ch.Points() < before;
         if (total <= SEGMENT_GRAPH_POINT_LIMIT - SEGMENT_CHAIN_POINT_LIMIT) break;
       }
+    }
+    if (g->chains.size() >= SEGMENT_GRAPH_CHAIN_LIMIT) {
+      g->chains.erase(g->chains.begin(),
+                      g->chains.begin() + static_cast<std::ptrdiff_t>(g->chains.size() - SEGMENT_GRAPH_CHAIN_LIMIT + 1));
     }
     g->chains.emplace_back();
     chain = &g->chains.back();

@@ -247,6 +247,28 @@ TEST_F(Model, LinesThatKeepStartingOverStayBoundedAsAWhole) {
   EXPECT_EQ(data.chains.size(), 16u);  // one per pass
   EXPECT_LE(total, ui::SEGMENT_GRAPH_POINT_LIMIT);
   EXPECT_EQ(data.chains.back().xy.back(), static_cast<float>(y));
+  // Thinned chains give their memory back: each pass had a megabyte of floats reserved.
+  std::size_t reserved = 0;
+  for (const auto& chain : data.chains) reserved += chain.xy.capacity();
+  EXPECT_LE(reserved, 4 * ui::SEGMENT_GRAPH_POINT_LIMIT);
+}
+
+TEST_F(Model, ALineStartedOverAndOverKeepsABoundedNumberOfChainsTheNewestWhole) {
+  int g = NewCtrlWithId(panel, 4, CTRL_GRAPH, "G", 0, 0, 100, 100);
+  const std::size_t passes = ui::SEGMENT_GRAPH_CHAIN_LIMIT + 44;
+  for (std::size_t pass = 0; pass < passes; ++pass) {
+    const double y = static_cast<double>(pass);
+    for (int x = 0; x < 20; ++x) PlotLineSegment(panel, g, x, y, x + 1, y, 0xFF0000);
+  }
+  const ui::GraphData& data = *ui::FindControl(panel, g)->graph;
+  ASSERT_EQ(data.chains.size(), ui::SEGMENT_GRAPH_CHAIN_LIMIT);
+  // The oldest passes went; the ones kept are the newest, in order, the last one whole.
+  EXPECT_EQ(data.chains.front().xy[1], static_cast<float>(passes - ui::SEGMENT_GRAPH_CHAIN_LIMIT));
+  EXPECT_EQ(data.chains.back().xy[1], static_cast<float>(passes - 1));
+  EXPECT_EQ(data.chains.back().Points(), 21u);
+  int count = 0;
+  GetNumGraphPlots(panel, g, &count);
+  EXPECT_EQ(count, static_cast<int>(ui::SEGMENT_GRAPH_CHAIN_LIMIT));
 }
 
 TEST_F(Model, StripChartsInterleaveTracesAndKeepOneScreen) {
