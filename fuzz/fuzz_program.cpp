@@ -84,6 +84,9 @@ void StartProgram() {
 const std::string& ScratchDir() { return g_dir; }
 
 void BeginRun(const std::uint8_t* script, std::size_t size) {
+  // Recordings append to one record file in memory (tmpfs): start it again now and then.
+  struct stat st;
+  if (stat(State.RecordFilePath.c_str(), &st) == 0 && st.st_size > (64 << 20)) unlink(State.RecordFilePath.c_str());
   fakelink::BeginScript(script, size);
   State.GoRunning = 0;
   State.SendRequested = 0;
