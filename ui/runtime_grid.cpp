@@ -501,10 +501,8 @@ int PlotLineSegment(int panel, int control, double x1, double y1, double x2, dou
         if (total <= SEGMENT_GRAPH_POINT_LIMIT - SEGMENT_CHAIN_POINT_LIMIT) break;
       }
     }
-    if (g->chains.size() >= SEGMENT_GRAPH_CHAIN_LIMIT) {
-      g->chains.erase(g->chains.begin(),
-                      g->chains.begin() + static_cast<std::ptrdiff_t>(g->chains.size() - SEGMENT_GRAPH_CHAIN_LIMIT + 1));
-    }
+    // Chains come one at a time, so at the limit one goes.
+    if (g->chains.size() >= SEGMENT_GRAPH_CHAIN_LIMIT) g->chains.erase(g->chains.begin());
     g->chains.emplace_back();
     chain = &g->chains.back();
     chain->handle = g->nextPlotHandle++;
