@@ -208,7 +208,7 @@ int CBF_ButtonTeachMeanVal(int panel, int control, int event, void*, int, int) {
     LabelTeachPanels();
     // A running GO loop keeps feeding the panel; otherwise the panel runs its own.
     if (State.GoRunning == 0) {
-      SetButtonsDimmed(1, 1);
+      SetButtonsDimmed(0, 1);
       PlotTeachRegions();
       RunGoLoop();
       SetButtonsDimmed(0, 0);

@@ -116,6 +116,9 @@ void SelectRecordedPoint(int graph) {
 }
 
 void TeachRecordedPoint() {
+  // The panel does not read Red, Green and Blue: in a threshold mode (switched to while
+  // the panel stayed open) teaching would write zero thresholds.
+  if (ParameterValue(PARA_EVAL_MODE_RING) >= EVAL_THD_RED_GREEN) return;
   TeachValues(TeachInput{DisplayWord(TP2_X), DisplayWord(TP2_Y), DisplayWord(TP2_INT), 0, 0, 0});
 }
 

@@ -80,12 +80,6 @@ void Items(int panel, int control, const char* const items[3]) {
   }
 }
 
-int ParameterValue(int control) {
-  int v = 0;
-  GetCtrlVal(Panels.Page[PAGE_PARAMETER], control, &v);
-  return v;
-}
-
 }  // namespace
 
 const TeachPanelTexts& TeachPanelTextsOf(int calcMode) {

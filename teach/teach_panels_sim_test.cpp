@@ -72,9 +72,21 @@ TEST_F(TeachPanelsAgainstSensor, MeanPanelRunsGoWhileOpenAndCapturesTheSensorsFr
     program_->Sim().WaitForOrders(9, std::chrono::seconds(20));
     ui::op::Press(p1, TP1_CLOSE);
   });
+  // While the panel runs its own loop, SEND and GO are dimmed like any other exchange
+  // (looked at while the second frame is waited for).
+  program_->Sim().AddFault(sim::FaultRule{frame::ORDER_MEASURED_VALUES, sim::FaultKind::LateAnswer, 2, 50});
+  bool sendDimmed = false, goDimmed = false;
+  ui::headless::SetWaitHook([&](double) {
+    if (State.GoRunning == 0) return;
+    sendDimmed = program_->Dimmed(Panels.Mainp, MAINP_SEND);
+    goDimmed = program_->Dimmed(Panels.Mainp, MAINP_GO);
+  });
   ASSERT_TRUE(ui::op::Press(Panels.Page[PAGE_TEACH], TEACH_OPEN_TEACHP1));
   ProcessSystemEvents();
   operatorThread.join();
+  ui::headless::SetWaitHook(nullptr);
+  EXPECT_TRUE(sendDimmed);
+  EXPECT_TRUE(goDimmed);
   EXPECT_EQ(State.GoRunning, 0);
   EXPECT_TRUE(ui::FindPanel(Panels.Datap)->visible);
   EXPECT_FALSE(ui::FindPanel(p1)->visible);

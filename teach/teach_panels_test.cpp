@@ -417,6 +417,15 @@ TEST_F(TeachPanels, SelectingARecordedPointMovesEveryCursorToIt) {
   Do(ui::op::Press(p2, TP2_TEACH));
   EXPECT_EQ(TeachRow(7), (Cells{300, 400, 200, 1500, 200}));
   EXPECT_EQ(ParameterSet.TeachBlock[7].Cell[3], 1500);
+
+  // Switched to a threshold mode with the panel still open: the panel has no Red, Green
+  // and Blue to give, so the thresholds in rows 0 and 1 are left alone.
+  Modes(EVAL_THD_RED_GREEN, 0);
+  const Cells row0 = TeachRow(0), row1 = TeachRow(1);
+  Do(ui::op::Press(p2, TP2_TEACH));
+  EXPECT_EQ(TeachRow(0), row0);
+  EXPECT_EQ(TeachRow(1), row1);
+  EXPECT_EQ(TeachRow(7), (Cells{300, 400, 200, 1500, 200}));
 }
 
 TEST_F(TeachPanels, PointsEqualInXAndYAreToldApartInXInt) {

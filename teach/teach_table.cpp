@@ -26,12 +26,6 @@ constexpr int kWhite = 0xFFFFFF;
 int TeachPage() { return Panels.Page[PAGE_TEACH]; }
 int GroupPage() { return Panels.Page[PAGE_GROUP_HOLD]; }
 
-int ParameterValue(int control) {
-  int v = 0;
-  GetCtrlVal(Panels.Page[PAGE_PARAMETER], control, &v);
-  return v;
-}
-
 std::uint16_t DisplayWord(int control) {
   unsigned short v = 0;
   GetCtrlVal(Panels.Datap, control, &v);
@@ -101,6 +95,12 @@ void MenuToleranceOn(int, int, int, void*) { SetToleranceOff(0); }
 bool Confirmed() { return ConfirmPopup("ATTENTION!", kResetQuestion) == 1; }
 
 }  // namespace
+
+int ParameterValue(int control) {
+  int v = 0;
+  GetCtrlVal(Panels.Page[PAGE_PARAMETER], control, &v);
+  return v;
+}
 
 // [SECTION] Pure rules
 
@@ -303,6 +303,8 @@ void InstallTableMenus() {
   HideBuiltInCtrlMenuItems(group, HOLD_TABLE);
   HideBuiltInCtrlMenuItems(teach, TEACH_TABLE);
   HideBuiltInCtrlMenuItems(Panels.Page[PAGE_TABLE_ATTR], ATTR_SPEC_TABLE);
+  HideBuiltInCtrlMenuItems(Panels.Teachp1, TP1_VALUES);
+  HideBuiltInCtrlMenuItems(Panels.Teachp1, TP1_MEAN);
   NewCtrlMenuItem(teach, TEACH_TABLE, "Help", MenuHelp, nullptr);
   NewCtrlMenuSeparator(teach, TEACH_TABLE);
   NewCtrlMenuItem(teach, TEACH_TABLE, "Set selection to", MenuSetSelection, nullptr);

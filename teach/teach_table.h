@@ -52,6 +52,8 @@ void TeachCurrentValues();
 void TeachValues(const TeachInput& in);
 // No. := 0, every teach cell := 1, the region graphs emptied. ParameterSet follows later.
 void ResetTeachTable();
+// The value of a control of the parameter page, as the panel shows it now.
+int ParameterValue(int control);
 // Every group := 0 on white.
 void ResetGroupTable();
 // All 32 hold cells, HOLD FAIL included, := the hold reset value.
