@@ -86,11 +86,7 @@ int GetCalibrationData() {
   BuildOrderFrame(frame::ORDER_READ_CALIBRATION, 0, 0, 0);
   if (ExchangeOrder(8) != 1) return -1;
   // A short answer would show the zeros of the cleared buffer as the sensor's values.
-  if (Frame.ResponseLength < 12) {
-    SetCommMessage("ATTENTION! \nRECEIVED DATA FRAME IS INCORRECT!");
-    ShowCommunicationError();
-    return -1;
-  }
+  if (Frame.ResponseLength < 12) return RefuseShortAnswer();
   CopyResponseToSendWords();
   CalibrationRecord& c = CalibrationValues;
   for (int k = 0; k < 3; ++k) {
@@ -170,8 +166,7 @@ void StartSelfCalibration() {
   BuildOrderFrame(frame::ORDER_SELF_CALIBRATION, 0, 0, 0);
   if (ExchangeOrder(8) == 1 && State.SensorConnected == 1) {
     if (Frame.ResponseLength < 10) {
-      SetCommMessage("ATTENTION! \nRECEIVED DATA FRAME IS INCORRECT!");
-      ShowCommunicationError();
+      RefuseShortAnswer();
     } else {
       CopyResponseToSendWords();
       CalibrationRecord& c = CalibrationValues;

@@ -67,11 +67,7 @@ int WriteHardwareFile() {
   BuildOrderFrame(frame::ORDER_HARDWARE_DATA, 0, frame::HARDWARE_DATA_KEY, 0);
   const int result = ExchangeOrder(8);
   if (State.SensorConnected == 0 || result != 1) return -1;
-  if (Frame.ResponseLength < 2 * HARDWARE_WORDS) {
-    SetCommMessage("ATTENTION! \nRECEIVED DATA FRAME IS INCORRECT!");
-    ShowCommunicationError();
-    return -1;
-  }
+  if (Frame.ResponseLength < 2 * HARDWARE_WORDS) return RefuseShortAnswer();
   CopyResponseToReceiveWords();
   HardwareFileContent content;
   content.FirmwareVersion = FirmwareVersion;

@@ -26,13 +26,6 @@ int ComPage() { return Panels.Page[PAGE_CONNECTION]; }
 
 void Note(const char* text) { AppendTextBox(ComPage(), COM_STATUS, text); }
 
-// A status answer that was reported (codes 1 and 2) ends a sequence although the exchange gave 1.
-bool StatusAnswerReported() {
-  return Frame.ResponseOrder == frame::ORDER_STATUS_ANSWER &&
-         (Frame.ResponseStatus == frame::STATUS_INVALID_ORDER ||
-          Frame.ResponseStatus == frame::STATUS_CONTROL_UNIT_ERROR);
-}
-
 void ReadSettingsFromPage() {
   const int page = ComPage();
   GetCtrlVal(page, COM_PROTOCOL, &SensorLink.TransportKind);

@@ -51,9 +51,8 @@ void TakeSerialBytes(int offset, int needed, int* have) {
   if (n > 0) *have += n;
 }
 
-// How a wait for answer bytes ended. Closed: the server closed the connection during
-// the wait; its callback has reported that, so no time-out is reported on top.
-enum class WaitEnd { Complete, TimedOut, Closed };
+// How a wait for answer bytes ended.
+enum class WaitEnd { Complete, TimedOut };
 
 // Waits, dispatching events on every turn, until `needed` bytes are there or the
 // time limit has passed. Serial bytes land in ReceiveBuffer from `offset`; TCP bytes
@@ -75,7 +74,9 @@ WaitEnd WaitForAnswerBytes(int offset, int needed) {
     if (got >= needed) return WaitEnd::Complete;
     // A line that hung up brings no more bytes: fail now instead of turning until the limit.
     if (Serial() && ComLineHungUp(SensorLink.ComPort)) break;
-    if (tcpOpen && !SensorLink.TcpConnected) return WaitEnd::Closed;
+    // The server closed the connection (its callback reported that): no answer can come,
+    // so the wait ends now as timed out instead of turning until the limit.
+    if (tcpOpen && !SensorLink.TcpConnected) return WaitEnd::TimedOut;
     IdleTurn(deadline);
   }
   // Bytes that arrived as the time ran out still count.
@@ -145,7 +146,6 @@ int ExchangeOrder(int byteCount) {
 
 int ReceiveHeaderFrame() {
   const WaitEnd end = WaitForAnswerBytes(0, frame::HEADER_SIZE);
-  if (end == WaitEnd::Closed) return -1;
   const bool timedOut = end == WaitEnd::TimedOut;
   if (Serial()) SensorLink.LineStatus = GetComStat(SensorLink.ComPort);
   if (timedOut || SensorLink.LineStatus > 0) {
@@ -223,7 +223,6 @@ int ReceiveDataFrame() {
   // Over TCP the callback keeps appending behind the header; on a serial line the data follow at byte 8.
   const WaitEnd end =
       WaitForAnswerBytes(frame::HEADER_SIZE, Serial() ? length : length + static_cast<int>(frame::HEADER_SIZE));
-  if (end == WaitEnd::Closed) return -1;
   const bool timedOut = end == WaitEnd::TimedOut;
   if (Serial()) SensorLink.LineStatus = GetComStat(SensorLink.ComPort);
   if (timedOut || SensorLink.LineStatus > 0) {
@@ -253,12 +252,22 @@ void UnpackMeasuredValues() {
   std::memcpy(v, Frame.ReceiveWords, MEASURED_VALUE_WORDS * sizeof(std::uint16_t));
 }
 
-int TakeMeasuredFrame() {
-  if (Frame.ResponseLength < MEASURED_VALUE_WORDS * 2) {
+bool StatusAnswerReported() {
+  return Frame.ResponseOrder == frame::ORDER_STATUS_ANSWER &&
+         (Frame.ResponseStatus == frame::STATUS_INVALID_ORDER ||
+          Frame.ResponseStatus == frame::STATUS_CONTROL_UNIT_ERROR);
+}
+
+int RefuseShortAnswer() {
+  if (!StatusAnswerReported()) {
     SetCommMessage(kDataIncorrect);
     ShowCommunicationError();
-    return -1;
   }
+  return -1;
+}
+
+int TakeMeasuredFrame() {
+  if (Frame.ResponseLength < MEASURED_VALUE_WORDS * 2) return RefuseShortAnswer();
   CopyResponseToReceiveWords();
   UnpackMeasuredValues();
   return 1;

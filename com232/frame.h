@@ -49,9 +49,15 @@ void ShowCommunicationError();
 // CommMessage = text, cut to the buffer.
 void SetCommMessage(const char* text);
 void UnpackMeasuredValues();
+// True when the last answer was a status answer that has been reported (codes 1 and 2):
+// the exchange gave 1, but nothing else of it may be taken.
+bool StatusAnswerReported();
+// An answer too short for its order is refused: "RECEIVED DATA FRAME IS INCORRECT!" is
+// reported, unless a status answer came in its place and was reported already. Gives -1.
+int RefuseShortAnswer();
 // A measured-value answer into ReceiveWords and MeasuredValues: 1. A DataFrame shorter
-// than the 23-word record is refused (-1, "RECEIVED DATA FRAME IS INCORRECT!" reported):
-// taking it would show the words of an earlier frame as this one's.
+// than the 23-word record is refused (-1, through RefuseShortAnswer): taking it would
+// show the words of an earlier frame as this one's.
 int TakeMeasuredFrame();
 void CopyResponseToSendWords();
 void CopyResponseToReceiveWords();

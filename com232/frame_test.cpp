@@ -217,7 +217,10 @@ TEST_P(TcpFrames, ServerClosingMidAnswerIsReported) {
   EXPECT_EQ(Exchange(8), -1);
   ProcessSystemEvents();
   const std::string box = program_->MessageBox();
-  EXPECT_NE(box.find("SERVER HAS CLOSED CONNECTION!\n\n"), std::string::npos) << box;
+  // The server's close, then the answer that did not come.
+  const std::size_t closed = box.find("SERVER HAS CLOSED CONNECTION!\n\n");
+  ASSERT_NE(closed, std::string::npos) << box;
+  EXPECT_EQ(box.find("TIMEOUT! \nNO DATA RECEIVED!", closed), closed + 31) << box;
   EXPECT_EQ(SensorLink.TcpConnected, 0);
   EXPECT_EQ(SensorLink.TcpHandle, 0u);
   EXPECT_EQ(State.SensorConnected, 0);

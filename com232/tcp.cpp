@@ -76,8 +76,9 @@ int ConnectErrorCode(int err) {
 
 int ResolveErrorCode(int gaiError) {
   switch (gaiError) {
+    // A name no server knows: the connection to that server failed, as the operator reads it.
     case EAI_NONAME:
-    case EAI_NODATA:
+    case EAI_NODATA: return TCPE_CONNECTION_FAILED;
     case EAI_SERVICE:
     case EAI_FAMILY:
     case EAI_ADDRFAMILY: return TCPE_INVALID_PARAMETER;

@@ -34,8 +34,9 @@ void SetTcpNameLookup(TcpNameLookup lookup);  // nullptr: getaddrinfo
 //   EADDRNOTAVAIL, EACCES, EPERM, ECONNRESET,
 //   name server unreachable (EAI_AGAIN/FAIL)   -> TCPE_UNABLE_TO_ESTABLISH_CONNECTION
 //   ETIMEDOUT, the caller's time limit         -> TCPE_TIMEOUT
-//   unknown host or service, port outside
-//   1..65535, null pointers, negative sizes    -> TCPE_INVALID_PARAMETER
+//   unknown service, port outside 1..65535,
+//   null pointers, negative sizes              -> TCPE_INVALID_PARAMETER
+//   unknown host (EAI_NONAME/NODATA)           -> TCPE_CONNECTION_FAILED
 //   ENOMEM, ENOBUFS, EAI_MEMORY                -> TCPE_OUT_OF_MEMORY
 //   EMFILE, ENFILE                             -> TCPE_TOO_MANY_CONVERSATIONS
 //   ENETDOWN                                   -> TCPE_NETWORK_NOT_READY

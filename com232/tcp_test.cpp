@@ -350,6 +350,16 @@ TEST_F(TcpLoopback, AnUnansweredLookupEndsAtTheConnectLimitWhileEventsAreServed)
   EXPECT_EQ(silent.asked.load(), 1);
 }
 
+int KnowsNoName(const char*, const char*, const addrinfo*, addrinfo**) { return EAI_NONAME; }
+
+TEST_F(TcpLoopback, ANameNoServerKnowsIsAFailedConnection) {
+  SetTcpNameLookup(KnowsNoName);
+  unsigned h = 0;
+  EXPECT_EQ(ConnectToTCPServer(&h, port_, "no-such-sensor.example", Record, &ev_, 2000), TCPE_CONNECTION_FAILED);
+  SetTcpNameLookup(nullptr);
+  EXPECT_EQ(h, 0u);
+}
+
 TEST_F(TcpLoopback, ANameIsConnectedToTheAddressItResolvesTo) {
   SetTcpNameLookup(ResolvesToLoopback);
   Connect("sensor.example");

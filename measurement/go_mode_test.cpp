@@ -15,6 +15,8 @@
 #include "measurement/measured_values.h"
 #include "parameters/mode_rules.h"
 #include "parameters/parameter_panel.h"
+#include "parameters/parameter_set.h"
+#include "parameters/transfer.h"
 #include "ui/headless.h"
 #include "ui/model.h"
 #include "ui/operate.h"
@@ -196,6 +198,27 @@ TEST_F(Go, AFrameShorterThanTheRecordIsRefusedAndEndsGo) {
   EXPECT_EQ(State.GoRunning, 0);
   EXPECT_EQ(State.SensorConnected, 0);
   EXPECT_NE(program_->MessageBox().find("ATTENTION! \nRECEIVED DATA FRAME IS INCORRECT!"), std::string::npos);
+}
+
+// A status answer has been reported by the frame layer; the answer it stands in for is
+// missing, yet no second, wrong cause may be added to the message box.
+TEST_F(Go, AStatusAnswerInPlaceOfAFrameOrABlockIsReportedOnce) {
+  Sim().AddFault(sim::FaultRule{8, sim::FaultKind::Status1, 3, -1});
+  std::string before = program_->MessageBox();
+  RunGo();
+  EXPECT_EQ(Orders().size(), 3u);
+  EXPECT_EQ(State.GoRunning, 0);
+  EXPECT_EQ(program_->MessageBox().substr(before.size()), "INVALIDE ORDER NUMBER!\nVERIFY PC AND SENSOR SOFTWARE!\n\n");
+  EXPECT_FALSE(program_->Dimmed(Panels.Mainp, MAINP_GO));
+
+  Sim().ClearFaults();
+  Sim().AddFault(sim::FaultRule{2, sim::FaultKind::Status2, 1, -1});
+  const std::uint16_t power = ParameterSet.ParameterBlock[PARA_POWER];
+  before = program_->MessageBox();
+  GetParameters();
+  EXPECT_EQ(program_->MessageBox().substr(before.size()),
+            "COMMUNICATION ERROR ON CONTROL UNIT!\nYOU MAY HAVE TO REDUCE THE BAUDRATE!\n\n");
+  EXPECT_EQ(ParameterSet.ParameterBlock[PARA_POWER], power);  // nothing taken from the missing block
 }
 
 TEST_F(Go, GetRequestedDuringGoIsServedBetweenFrames) {

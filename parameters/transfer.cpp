@@ -35,11 +35,7 @@ constexpr const char* kEepromNotice =
 int ReadBlock(int blockNumber, std::size_t blockBytes) {
   BuildOrderFrame(frame::ORDER_READ_PARA_BLOCK, 0, static_cast<std::uint16_t>(blockNumber), 0);
   if (ExchangeOrder(8) != 1) return -1;
-  if (Frame.ResponseLength < blockBytes) {
-    SetCommMessage("ATTENTION! \nRECEIVED DATA FRAME IS INCORRECT!");
-    ShowCommunicationError();
-    return -1;
-  }
+  if (Frame.ResponseLength < blockBytes) return RefuseShortAnswer();
   CopyResponseToSendWords();
   return 1;
 }

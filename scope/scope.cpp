@@ -97,8 +97,9 @@ int ReceiveBlocksTcp(const ScopeSettings& s) {
   for (int block = 0; block < 4; ++block) {
     std::memset(Frame.ReceiveBuffer, 0, sizeof Frame.ReceiveBuffer);
     std::memcpy(Frame.ReceiveBuffer, blocks + block * SCOPE_BLOCK_BYTES, SCOPE_BLOCK_BYTES);
-    if (CheckHeaderFrame() != 1) return 0;  // reported with its message
-    if (Frame.ResponseLength == 0) {
+    // A header that fails its check has been reported by the check; the capture reports
+    // the bad block header on top, as it does for an empty one.
+    if (CheckHeaderFrame() != 1 || Frame.ResponseLength == 0) {
       SetCommMessage(kHeaderIncorrect);
       ShowCommunicationError();
       return 0;
