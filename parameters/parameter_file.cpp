@@ -35,12 +35,13 @@ std::uint16_t* RowWord(TeachVector& v, int k) {
   return k == 5 ? &v.Group : &v.Hold;
 }
 
-// An integer item as a word; false when missing, not an integer or beyond 0..65535: its
-// low 16 bits would be a different value from the one in the file, taken without a word.
+// An integer item as a word, false when it is missing or not an integer. Values are not
+// range-checked: an integer beyond 0..65535 is taken as its low 16 bits (-1 is 65535)
+// and shown as such.
 bool ReadWord(const IniDocument& doc, const std::string& section, const char* key, std::uint16_t* out) {
   long v = 0;
-  if (!IniGetInt(doc, section, key, &v) || v < 0 || v > 0xFFFF) return false;
-  *out = static_cast<std::uint16_t>(v);
+  if (!IniGetInt(doc, section, key, &v)) return false;
+  *out = static_cast<std::uint16_t>(static_cast<unsigned long>(v) & 0xFFFFu);
   return true;
 }
 
