@@ -42,8 +42,9 @@ void BuildCalibrationPageControls(int page) {
             help::EditCFG);
   PlaceEdit(page, CAL_CF_BLUE, "CF BLUE", 18, 188, 82, CALIBRATION_FACTOR_MAX, c.CalibrationFactors[2], CBF_EditCFB,
             help::EditCFB);
-  PlaceEdit(page, CAL_SET_VALUE, "SET VALUE", 58, 6, 128, 4095, c.CalibrationSetValue, CBF_EditSetValue, help::EditSetValue);
-  PlaceEdit(page, CAL_MAX_DELTA, "MAXIMUM RAW DELTA", 58, 142, 128, 4095, c.MaxRawDelta, CBF_EditMaxDelta,
+  PlaceEdit(page, CAL_SET_VALUE, "SET VALUE", 58, 6, 128, 0xFFFF, c.CalibrationSetValue, CBF_EditSetValue,
+            help::EditSetValue);
+  PlaceEdit(page, CAL_MAX_DELTA, "MAXIMUM RAW DELTA", 58, 142, 128, 0xFFFF, c.MaxRawDelta, CBF_EditMaxDelta,
             help::EditMaxDelta);
 
   PlaceBars(page, CAL_RAW_BARS, "RAW DATA", 98, 6, 128, CBF_DispBarsRAW, help::DispBarsRAW);
@@ -79,7 +80,7 @@ void BuildOffsetPageControls(int page) {
   const CtrlCallbackPtr shownCallbacks[3] = {CBF_DispRedOffset, CBF_DispGreenOffset, CBF_DispBlueOffset};
   const char* const shownHelp[3] = {help::DispRedOffset, help::DispGreenOffset, help::DispBlueOffset};
   for (int k = 0; k < 3; ++k) {
-    PlaceEdit(page, OFS_EDIT_RED + k, edits[k], 18 + 40 * k, 6, 128, 4095, 0, editCallbacks[k], editHelp[k]);
+    PlaceEdit(page, OFS_EDIT_RED + k, edits[k], 18 + 40 * k, 6, 128, 0xFFFF, 0, editCallbacks[k], editHelp[k]);
     PlaceShown(page, OFS_DISP_RED + k, shown[k], 18 + 40 * k, 142, 128, shownCallbacks[k], shownHelp[k]);
   }
   Place(page, OFS_SEND, CTRL_COMMAND_BUTTON, "SEND OFFSET", 140, 6, 24, 128, CBF_ButtonSendOffset);

@@ -284,6 +284,17 @@ TEST_F(CalibrationPage, GetCfFillsTheFactorsHereAndTheOffsetsOnPageEight) {
   EXPECT_EQ(Val(ofs, OFS_EDIT_RED), 11);
   EXPECT_EQ(Val(ofs, OFS_EDIT_BLUE), 33);
   EXPECT_EQ(Val(ofs, OFS_DISP_RED), 0);  // the displays show only measurements
+
+  // Offsets are 16-bit words: a sensor's value above the 12-bit scale is shown, not cut.
+  Sim().WithState([](sim::SensorState& s) {
+    s.calibration.offset = {4096, 40000, 65535};
+    return 0;
+  });
+  ASSERT_TRUE(ui::op::Press(Page(), CAL_GET_CF));
+  ProcessSystemEvents();
+  EXPECT_EQ(Val(ofs, OFS_EDIT_RED), 4096);
+  EXPECT_EQ(Val(ofs, OFS_EDIT_GREEN), 40000);
+  EXPECT_EQ(Val(ofs, OFS_EDIT_BLUE), 65535);
 }
 
 TEST_F(CalibrationPage, ShortAnswerToGetCfIsRefused) {
