@@ -63,6 +63,10 @@ TEST_F(ProgramAccessible, EveryControlOfEveryPanelHasANameAndItsHelpText) {
       EXPECT_FALSE(name.trimmed().isEmpty()) << where;
       EXPECT_FALSE(name.contains('\n')) << where;
       EXPECT_EQ(name.toStdString(), ui::qt::AccessibleName(*p, *c)) << where;
+      // A control that shows no label gets a name of ours, not the bare kind and number.
+      if (c->label.empty()) {
+        EXPECT_FALSE(name.endsWith(QStringLiteral(" %1").arg(c->id))) << where;
+      }
       EXPECT_EQ(iface->text(QAccessible::Description).toStdString(), c->tooltip) << where;
     }
   }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The program's command line: --help and --version print and exit without a display;
-# anything else is refused with one line and exit status 2.
+# Qt's common options are left to Qt; anything else is refused with one line and exit status 2.
 #   command_line_test.sh PROGRAM
 set -uo pipefail
 program=$1
@@ -30,8 +30,18 @@ check_refused() {
   [ "$(printf '%s\n' "$stderr" | wc -l)" -eq 1 ] || fail "$what: not one line: $stderr"
   [[ "$stderr" == "chromik4-ana-scope: "*"'$what'"* ]] || fail "$what: message: $stderr"
 }
+# Qt's own options pass, with their values, in either form.
+for qt in "-platform offscreen" "--platform offscreen" "-style=Fusion" "-reverse" "-qwindowtitle file.cfg"; do
+  # shellcheck disable=SC2086
+  out=$("$program" $qt --version 2>&1); status=$?
+  [ $status -eq 0 ] || fail "$qt --version: exit status $status ($out)"
+  [[ "$out" =~ ^chromik4-ana-scope\ [0-9]+\.[0-9]+ ]] || fail "$qt --version printed: $out"
+done
+
 check_refused --verbose --verbose
-check_refused -platform -platform offscreen
+check_refused -platformx -platformx offscreen
+check_refused -reverse=1 -reverse=1
+check_refused --bogus -platform offscreen --bogus
 check_refused file.cfg file.cfg
 check_refused --helpme --helpme
 check_refused --bogus --version --bogus  # refused although --version came first

@@ -45,6 +45,7 @@ constexpr OwnName kOwnNames[] = {
     {COLBIGP, -1, COLBIGP_ID, "C-No identification"},
     {GRPBIGP, -1, GRPBIGP_NUMBER, "GROUP display"},
     {GRPBIGP, -1, GRPBIGP_ID, "GROUP identification"},
+    {SCOPEP, -1, SCOPEP_BINARY_GRAPH, "Binary traces"},
 };
 
 const char* KindWord(CtrlKind k) {
