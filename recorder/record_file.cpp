@@ -111,7 +111,7 @@ void SelectRecordFile() {
   SplitPath(State.RecordFilePath, &drive, &directory, &name);
   std::string chosen;
   const int result = FileSelectPopup((drive + directory).c_str(), "RecordFile.dat", "*.dat", "FILENAME!",
-                                     VAL_SAVE_BUTTON, 1, &chosen);
+                                     VAL_OK_BUTTON, 1, &chosen);
   if (result <= VAL_NO_FILE_SELECTED) {
     // The previous path stays: the message says that nothing will be recorded into a new file.
     MessagePopup("ATTENTION!", "No filename was selected! \nRecording will not be done! ");

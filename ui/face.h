@@ -15,7 +15,7 @@ struct FileSelectRequest {
   std::string defaultName;
   std::string filter;        // "*.ini"
   std::string title;
-  int buttonKind = 0;        // VAL_LOAD_BUTTON or VAL_SAVE_BUTTON
+  int buttonKind = 0;        // VAL_LOAD_BUTTON, VAL_SAVE_BUTTON or VAL_OK_BUTTON
   int allowMakeDirectory = 0;
 };
 

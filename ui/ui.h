@@ -146,6 +146,7 @@ constexpr int VAL_EXISTING_FILE_SELECTED = 1;
 constexpr int VAL_NEW_FILE_SELECTED = 2;
 constexpr int VAL_LOAD_BUTTON = 0;
 constexpr int VAL_SAVE_BUTTON = 1;
+constexpr int VAL_OK_BUTTON = 2;  // as the save button (any file), labelled OK
 constexpr int VAL_USER_CANCEL = -1;
 
 // Return codes

@@ -322,13 +322,14 @@ TEST_F(Input, FileSelectionTellsNewFilesFromExistingOnes) {
   ASSERT_TRUE(dir.isValid());
   QString existing = dir.filePath(QStringLiteral("Parameter.ini"));
   QFile(existing).open(QIODevice::WriteOnly);
-  QString title, shownDir;
+  QString title, shownDir, acceptLabel;
   QStringList filters;
   auto choose = [&](const QString& name) {
     AnswerNextDialog([&, name](QWidget* w) {
       auto* dialog = qobject_cast<QFileDialog*>(w);
       ASSERT_NE(dialog, nullptr);
       title = dialog->windowTitle();
+      acceptLabel = dialog->labelText(QFileDialog::Accept);
       shownDir = dialog->directory().absolutePath();
       filters = dialog->nameFilters();
       dialog->selectFile(name);
@@ -349,6 +350,15 @@ TEST_F(Input, FileSelectionTellsNewFilesFromExistingOnes) {
   EXPECT_EQ(FileSelectPopup(dirPath.c_str(), "New.ini", "*.ini", "Save parameter file", VAL_SAVE_BUTTON, 1, &path),
             VAL_NEW_FILE_SELECTED);
   EXPECT_EQ(QString::fromStdString(path), dir.filePath(QStringLiteral("New.ini")));
+
+  // The OK kind takes a new or an existing file, as the save kind does, under an OK button.
+  choose(QStringLiteral("Parameter.ini"));
+  EXPECT_EQ(FileSelectPopup(dirPath.c_str(), "RecordFile.dat", "*.dat", "FILENAME!", VAL_OK_BUTTON, 1, &path),
+            VAL_EXISTING_FILE_SELECTED);
+  EXPECT_EQ(acceptLabel, "OK");
+  choose(QStringLiteral("Record.dat"));
+  EXPECT_EQ(FileSelectPopup(dirPath.c_str(), "RecordFile.dat", "*.dat", "FILENAME!", VAL_OK_BUTTON, 1, &path),
+            VAL_NEW_FILE_SELECTED);
 
   AnswerNextDialog([](QWidget* w) { qobject_cast<QFileDialog*>(w)->reject(); });
   EXPECT_EQ(FileSelectPopup(dirPath.c_str(), "", "*.ini", "Load", VAL_LOAD_BUTTON, 0, &path), VAL_NO_FILE_SELECTED);

@@ -107,9 +107,10 @@ int RunFileSelectPopup(const FileSelectRequest& request, std::string* path) {
   dialog.setOption(QFileDialog::DontUseNativeDialog);  // a native dialog would run its own loop
   dialog.setOption(QFileDialog::DontConfirmOverwrite);  // the program asks when it wants to
   dialog.setOption(QFileDialog::ReadOnly, !request.allowMakeDirectory);  // no "new folder"
-  bool save = request.buttonKind == VAL_SAVE_BUTTON;
+  bool save = request.buttonKind == VAL_SAVE_BUTTON || request.buttonKind == VAL_OK_BUTTON;
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  if (request.buttonKind == VAL_OK_BUTTON) dialog.setLabelText(QFileDialog::Accept, QStringLiteral("OK"));
   dialog.setNameFilters(NameFilters(request.filter));
   if (!request.defaultName.empty()) dialog.selectFile(QStr(request.defaultName));
   if (RunModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return VAL_NO_FILE_SELECTED;
