@@ -80,6 +80,26 @@ TEST_F(ProgramAccessible, EveryControlOfEveryPanelHasANameAndItsHelpText) {
   EXPECT_EQ(Name(Panels.Mainp, MAINP_SEND), "SEND");
 }
 
+// The first control of a name and role in reading order (depth first), as a desktop
+// tool that searches by name finds it.
+QAccessibleInterface* FirstNamed(QAccessibleInterface* node, QAccessible::Role role, const QString& name) {
+  if (!node) return nullptr;
+  if (node->role() == role && node->text(QAccessible::Name) == name) return node;
+  for (int i = 0; i < node->childCount(); ++i) {
+    if (QAccessibleInterface* found = FirstNamed(node->child(i), role, name)) return found;
+  }
+  return nullptr;
+}
+
+TEST_F(ProgramAccessible, ASearchByNameMeetsTheMainButtonsBeforeTheirNamesakesOnThePages) {
+  // The recorder page has a STOP of its own; the main window's STOP comes first.
+  QAccessibleInterface* window = QAccessible::queryAccessibleInterface(ui::qt::PanelWidgetOf(Panels.Mainp));
+  QAccessibleInterface* stop = FirstNamed(window, QAccessible::Button, QStringLiteral("STOP"));
+  ASSERT_NE(stop, nullptr);
+  EXPECT_EQ(stop->object(), ui::qt::ControlWidget(Panels.Mainp, MAINP_STOP));
+  EXPECT_NE(ui::qt::ControlWidget(Panels.Page[PAGE_RECORDER], REC_STOP), nullptr);
+}
+
 TEST_F(ProgramAccessible, AMainTabChosenOverTheBusShowsItsPage) {
   QWidget* body = ui::qt::ControlWidget(Panels.Mainp, MAINP_TAB);
   QTabWidget* tabs = ui::qt::TabsOf(body);
