@@ -242,7 +242,11 @@ TEST_F(ParameterFile, NoFileChosenChangesNothing) {
   Press(MAINP_GET);
   hl::AnswerFile(VAL_NO_FILE_SELECTED, "");
   Press(MAINP_SEND);
-  EXPECT_EQ(Shown(), (std::vector<std::string>{"ATTENTION!|No file was selected!", "ATTENTION!|No file was selected!"}));
+  // A name typed into the load dialog that no file has is no file either.
+  hl::AnswerFile(VAL_NEW_FILE_SELECTED, program_->Dir() + "/typed.ini");
+  Press(MAINP_GET);
+  EXPECT_EQ(Shown(), (std::vector<std::string>{"ATTENTION!|No file was selected!", "ATTENTION!|No file was selected!",
+                                               "ATTENTION!|No file was selected!"}));
   EXPECT_EQ(State.ParameterFilePath, before);
   EXPECT_EQ(ParameterSet.ParameterBlock[PARA_POWER], 444);
 }

@@ -360,6 +360,12 @@ TEST_F(Input, FileSelectionTellsNewFilesFromExistingOnes) {
   EXPECT_EQ(FileSelectPopup(dirPath.c_str(), "RecordFile.dat", "*.dat", "FILENAME!", VAL_OK_BUTTON, 1, &path),
             VAL_NEW_FILE_SELECTED);
 
+  // A load takes a name that does not exist too, and says it is new.
+  choose(QStringLiteral("Missing.ini"));
+  EXPECT_EQ(FileSelectPopup(dirPath.c_str(), "Parameter.ini", "*.ini", "Parameter", VAL_LOAD_BUTTON, 1, &path),
+            VAL_NEW_FILE_SELECTED);
+  EXPECT_EQ(QString::fromStdString(path), dir.filePath(QStringLiteral("Missing.ini")));
+
   AnswerNextDialog([](QWidget* w) { qobject_cast<QFileDialog*>(w)->reject(); });
   EXPECT_EQ(FileSelectPopup(dirPath.c_str(), "", "*.ini", "Load", VAL_LOAD_BUTTON, 0, &path), VAL_NO_FILE_SELECTED);
   EXPECT_TRUE(path.empty());

@@ -109,7 +109,9 @@ int RunFileSelectPopup(const FileSelectRequest& request, std::string* path) {
   dialog.setOption(QFileDialog::ReadOnly, !request.allowMakeDirectory);  // no "new folder"
   bool save = request.buttonKind == VAL_SAVE_BUTTON || request.buttonKind == VAL_OK_BUTTON;
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  // Every kind takes any name and tells a new file from an existing one; a caller that
+  // needs an existing file says so itself (the loads answer "No file was selected!").
+  dialog.setFileMode(QFileDialog::AnyFile);
   if (request.buttonKind == VAL_OK_BUTTON) dialog.setLabelText(QFileDialog::Accept, QStringLiteral("OK"));
   dialog.setNameFilters(NameFilters(request.filter));
   if (!request.defaultName.empty()) dialog.selectFile(QStr(request.defaultName));
