@@ -91,13 +91,22 @@ QAccessibleInterface* FirstNamed(QAccessibleInterface* node, QAccessible::Role r
   return nullptr;
 }
 
-TEST_F(ProgramAccessible, ASearchByNameMeetsTheMainButtonsBeforeTheirNamesakesOnThePages) {
+TEST_F(ProgramAccessible, ASearchByNameMeetsTheMainButtonsFirstAndCanKeepToAChildPanel) {
   // The recorder page has a STOP of its own; the main window's STOP comes first.
   QAccessibleInterface* window = QAccessible::queryAccessibleInterface(ui::qt::PanelWidgetOf(Panels.Mainp));
   QAccessibleInterface* stop = FirstNamed(window, QAccessible::Button, QStringLiteral("STOP"));
   ASSERT_NE(stop, nullptr);
   EXPECT_EQ(stop->object(), ui::qt::ControlWidget(Panels.Mainp, MAINP_STOP));
   EXPECT_NE(ui::qt::ControlWidget(Panels.Page[PAGE_RECORDER], REC_STOP), nullptr);
+  // The child panels carry their names, so that a search can stay inside the one shown.
+  const std::pair<int, const char*> children[] = {{Panels.Datap, "DATAP"},     {Panels.Graphp, "GRAPHP"},
+                                                  {Panels.Scopep, "SCOPEP"},   {Panels.Teachp1, "TEACHP1"},
+                                                  {Panels.Teachp2, "TEACHP2"}};
+  for (const auto& [panel, name] : children) {
+    QAccessibleInterface* i = QAccessible::queryAccessibleInterface(ui::qt::PanelWidgetOf(panel));
+    ASSERT_NE(i, nullptr) << name;
+    EXPECT_EQ(i->text(QAccessible::Name).toStdString(), name);
+  }
 }
 
 TEST_F(ProgramAccessible, AMainTabChosenOverTheBusShowsItsPage) {

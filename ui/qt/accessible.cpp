@@ -348,6 +348,19 @@ void SetNames(QWidget* w, const QString& name, const QString& description) {
 
 }  // namespace
 
+void ApplyAccessibleChildPanel(QWidget* panel, const Panel& p) {
+  const char* name = nullptr;
+  switch (p.resourceId) {
+    case DATAP: name = "DATAP"; break;
+    case GRAPHP: name = "GRAPHP"; break;
+    case SCOPEP: name = "SCOPEP"; break;
+    case TEACHP1: name = "TEACHP1"; break;
+    case TEACHP2: name = "TEACHP2"; break;
+    default: break;
+  }
+  if (panel && name) SetNames(panel, QString::fromLatin1(name), QString());
+}
+
 bool HasOwnAccessibleName(const Panel& p, const Control& c) {
   return !OneLine(c.label).empty() || OwnNameOf(p, c) != nullptr;
 }

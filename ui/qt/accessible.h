@@ -27,6 +27,9 @@ bool HasOwnAccessibleName(const Panel& p, const Control& c);
 void ApplyAccessible(CtrlView& v, const Control& c);
 // Names a tab page's panel widget after its tab.
 void ApplyAccessiblePage(QWidget* page, const std::string& label);
+// Names a child panel's widget as the program knows it (DATAP, GRAPHP, TEACHP1, ...),
+// so that a desktop tool can look for a control inside the panel shown.
+void ApplyAccessibleChildPanel(QWidget* panel, const Panel& p);
 // Installs the interfaces of rings, tab buttons and tab strips; once per application.
 void InstallAccessibleFactory();
 

@@ -15,6 +15,7 @@
 #include <QTabWidget>
 
 #include "ui/operate.h"
+#include "ui/qt/accessible.h"
 #include "ui/qt/panel_widget.h"
 
 namespace ui::qt {
@@ -102,7 +103,10 @@ void View::BuildPanel(const Panel& p) {
   }
   // Tab pages start without a parent; ApplyTabPages puts them into their tab control.
   pv->widget = new PanelWidget(p.handle, pv->topLevel, parent);
-  if (!pv->topLevel && !pv->tabPage) pv->widget->hide();  // child panels start hidden, as in the model
+  if (!pv->topLevel && !pv->tabPage) {
+    pv->widget->hide();  // child panels start hidden, as in the model
+    ApplyAccessibleChildPanel(pv->widget, p);
+  }
   panels_[p.handle] = std::move(pv);
 }
 
