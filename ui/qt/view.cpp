@@ -168,15 +168,14 @@ void View::Reconcile() {
   // A tab control comes after its panel's other controls in the stacking order, which is
   // also the order of the accessible tree: a search by name meets a panel's own buttons
   // before their namesakes on its pages. No control of a panel lies under its tabs.
+  // Child panels lie above their parent's controls, tabs included; parents come first in
+  // handle order, so their tabs are raised before their children.
   for (auto& pvp : panels_) {
     if (!pvp) continue;
     for (auto& cv : pvp->controls) {
       if (cv && cv->kind == CTRL_TAB && cv->body) cv->body->raise();
     }
-  }
-  // Child panels lie above their parent's controls, also above controls made after them.
-  for (auto& pvp : panels_) {
-    if (pvp && pvp->widget && !pvp->topLevel && !pvp->tabPage) pvp->widget->raise();
+    if (pvp->widget && !pvp->topLevel && !pvp->tabPage) pvp->widget->raise();
   }
 }
 
