@@ -9,6 +9,7 @@
 #include "app/program_state.h"
 #include "com232/connection.h"
 #include "com232/link.h"
+#include "parameters/mode_rules.h"
 #include "parameters/parameter_panel.h"
 #include "teach/teach_table.h"
 #include "ui/operate.h"
@@ -71,6 +72,8 @@ void InitializeGui() {
   // 10. Parameter page in front; DATAP shows its fourth page.
   SetActiveTabPage(Panels.Mainp, MAINP_TAB, PAGE_PARAMETER);
   SetActiveTabPage(Panels.Datap, DATAP_TAB, 3);
+  // The window never shows what the mode rules forbid, not even before the first GET.
+  ApplyModeRulesQuietly();
   // 11. The offset page waits for the access code.
   SetTabPageAttribute(Panels.Mainp, MAINP_TAB, PAGE_OFFSET, ATTR_VISIBLE, 0);
   // 12.

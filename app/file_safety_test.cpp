@@ -390,7 +390,7 @@ TEST_F(FullDisk, TheTableAttributesFileIsReportedNotSaved) {
 TEST_F(FullDisk, TheScopeCsvFileIsReportedNotSaved) {
   const std::string target = dir_ + "/ScopeCapture.csv";
   ExpectRefused(target, [&] {
-    ++Scope.Traces[0][0];
+    ++Scope.Plotted[0][0];
     hl::AnswerFile(VAL_EXISTING_FILE_SELECTED, target);
     SaveScopeCsv();
   }, "ATTENTION!|COULD NOT WRITE THE FILE!\n" + target + "\n");

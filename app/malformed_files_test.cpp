@@ -267,10 +267,11 @@ constexpr const char* kOtherVersion = "ATTENTION!|Selected file and scope versio
 
 // The set of the sound corpus file with the words in `defaulted` (parameter words 0..19,
 // teach words as 100 + 7 * row + k) at their defaults. The file holds 100 + w in word w,
-// except in the words shown by selectors, which hold their defaults.
+// except in the words whose controls have a narrow range (rings, MAX VEC NO, COLOR GROUP),
+// which hold their defaults.
 ParameterSetRecord CorpusSet(const std::set<int>& defaulted) {
   static const std::uint16_t kRowDefaults[7] = {1, 1, 1, 1, 1, 0, 10};
-  static const std::set<int> kSelectors = {1, 3, 7, 8, 9, 10, 14, 17, 18};
+  static const std::set<int> kSelectors = {1, 3, 6, 7, 8, 9, 10, 13, 14, 15, 17, 18};
   ParameterSetRecord s{};
   for (int w = 0; w < PARAMETER_BLOCK_WORDS; ++w) {
     const bool fromFile = !defaulted.count(w) && !kSelectors.count(w);

@@ -15,6 +15,7 @@
 #include "app/program_state.h"
 #include "measurement/go_mode.h"
 #include "measurement/measured_values.h"
+#include "parameters/mode_rules.h"
 #include "parameters/parameter_panel.h"
 #include "teach/region_plot.h"
 #include "ui/headless.h"
@@ -96,6 +97,9 @@ class LiveGraphs : public ::testing::Test {
     scratch_ = std::make_unique<harness::Scratch>();
     ASSERT_EQ(LoadPanelSet(), 1);
     InitializeGui();
+    // Colour evaluation on (BINARY): the mode rules show the data pages of the colour plane.
+    SetCtrlVal(Panels.Page[PAGE_PARAMETER], PARA_DIG_OUTMODE_RING, DIGITAL_OUTMODE_BINARY);
+    ApplyModeRules();
     std::fill(std::begin(RgbHistory), std::end(RgbHistory), 0.0);
     for (double* h : {XHistory, YHistory, IntHistory}) std::fill(h, h + HISTORY_SAMPLES, 0.0);
     ShowChildPanel(Panels.Datap);

@@ -119,6 +119,16 @@ void ShowPanel(int panel, bool visible) {
   }
 }
 
+bool Quiet = false;  // the start-up pass: corrections are made without a word
+
+// A rule explains a correction: the page it concerns comes to the front (none for -1)
+// and the notice pops up.
+void Notice(int page, const char* text) {
+  if (Quiet) return;
+  if (page >= 0) SetActiveTabPage(Panels.Mainp, MAINP_TAB, page);
+  MessagePopup("INFO!", text);
+}
+
 // A hidden tab page cannot stay in front: the tab control then shows `fallback`.
 void LeaveHiddenPage(int panel, int tab, int fallback) {
   int active = 0, visible = 1;
@@ -226,7 +236,7 @@ void AnalogueOutputRule() {
     if (!SiM(calc) && (aom == 3 || aom == 5)) fitting = 2;
     if (fitting != aom) {
       Force(PARA_ANALOG_OUTMODE, fitting);
-      MessagePopup("INFO!", kAnalogOutmodeNotice);
+      Notice(-1, kAnalogOutmodeNotice);
       ShowSimReference(false);
       ShowWord(PARA_ANALOG_OUT, true);
     }
@@ -399,8 +409,7 @@ void TeachLimitsRule() {
     // Without groups each taught colour needs its own output code.
     const int limit = binary ? 3 : 2;
     if (Read(PARA_MAX_VEC_NO) > limit) {
-      SetActiveTabPage(Panels.Mainp, MAINP_TAB, PAGE_PARAMETER);
-      MessagePopup("INFO!", kMaxColNotice);
+      Notice(PAGE_PARAMETER, kMaxColNotice);
       Force(PARA_MAX_VEC_NO, limit);
     }
   } else {
@@ -415,8 +424,7 @@ void TeachLimitsRule() {
       reset = reset || tooHigh;
     }
     if (reset) {
-      SetActiveTabPage(Panels.Mainp, MAINP_TAB, PAGE_GROUP_HOLD);
-      MessagePopup("INFO!", kGroupNotice);
+      Notice(PAGE_GROUP_HOLD, kGroupNotice);
     }
   }
   // Rows the sensor checks are labelled green in every table that shows rows, the others red.
@@ -450,4 +458,10 @@ void ApplyModeRules() {
   }
   // The teach panels follow the calculation mode, which the rules above may have forced.
   LabelTeachPanels();
+}
+
+void ApplyModeRulesQuietly() {
+  Quiet = true;
+  ApplyModeRules();
+  Quiet = false;
 }

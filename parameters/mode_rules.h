@@ -7,3 +7,6 @@
 // are written into their controls and into ParameterSet; nothing goes to the sensor.
 // Explains itself in a popup only where it had to correct the operator's choice.
 void ApplyModeRules();
+// The same without the notices and without bringing their pages to the front: the window
+// starts in a state the rules allow, whatever the controls' initial values are.
+void ApplyModeRulesQuietly();

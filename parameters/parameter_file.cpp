@@ -45,8 +45,24 @@ bool ReadWord(const IniDocument& doc, const std::string& section, const char* ke
   return true;
 }
 
-void RefreshFromParameterSet() {
+// After a file's values went to the panel: a value that its control could not hold as
+// read (a ring code it does not offer, a number beyond its range) is named, with what the
+// control took instead, and the record takes what the panel will send.
+void ReportValuesNotShown(const ParameterSetRecord& read) {
+  ReadParametersFromPanel();
+  std::string text;
+  for (const ParameterDifference& d : CompareParameterSets(read, ParameterSet)) {
+    text += d.key + ": read " + std::to_string(d.first) + ", taken " + std::to_string(d.second) + "\n";
+  }
+  if (!text.empty()) MessagePopup("Attention!", ("Following parameter could not be shown as read:\n" + text).c_str());
+}
+
+// The panel shows the record again (a file that was read: its values, and what they
+// could not be); then the mode rules, the regions and the graphs follow it.
+void RefreshFromParameterSet(bool fileRead) {
+  const ParameterSetRecord read = ParameterSet;
   WriteParametersToPanel();
+  if (fileRead) ReportValuesNotShown(read);
   ApplyModeRules();
   PlotTeachRegions();
   UpdateLiveGraphs();
@@ -162,6 +178,6 @@ int ReadParameterFile() {
       MessagePopup("Attention!", text.c_str());
     }
   }
-  RefreshFromParameterSet();
+  RefreshFromParameterSet(proceed);
   return 1;
 }

@@ -68,3 +68,18 @@ void TeachBlockFromWords(const std::uint16_t* words, ParameterSetRecord* set) {
     for (int w = 0; w < TEACH_VECTOR_WORDS; ++w) *TeachWord(&set->TeachBlock[r], w) = words[r * TEACH_VECTOR_WORDS + w];
   }
 }
+
+std::vector<ParameterDifference> CompareParameterSets(const ParameterSetRecord& a, const ParameterSetRecord& b) {
+  static const char* const kRowKeys[7] = {"CELL 0", "CELL 1", "CELL 2", "CELL 3", "CELL 4", "GROUP", "HOLD"};
+  std::vector<ParameterDifference> out;
+  for (int w = 0; w < PARAMETER_BLOCK_WORDS; ++w) {
+    if (a.ParameterBlock[w] != b.ParameterBlock[w]) out.push_back({ParameterKeys[w], a.ParameterBlock[w], b.ParameterBlock[w]});
+  }
+  for (int r = 0; r < TEACH_VECTOR_COUNT; ++r) {
+    for (int w = 0; w < 7; ++w) {
+      const std::uint16_t x = TeachWord(a.TeachBlock[r], w), y = TeachWord(b.TeachBlock[r], w);
+      if (x != y) out.push_back({"TEACH VECTOR " + std::to_string(r) + " " + kRowKeys[w], x, y});
+    }
+  }
+  return out;
+}

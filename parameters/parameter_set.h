@@ -13,6 +13,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 // One row of the teach table, 8 words.
 struct TeachVector {
@@ -93,3 +95,15 @@ void ParameterBlockFromWords(const std::uint16_t* words, ParameterSetRecord* set
 // TeachBlock to and from the first 248 words of a word array such as SendWords.
 void TeachBlockToWords(const ParameterSetRecord& set, std::uint16_t* words);
 void TeachBlockFromWords(const std::uint16_t* words, ParameterSetRecord* set);
+
+// One value that differs between two parameter sets, named by its parameter file key:
+// "POWER", "TEACH VECTOR 7 CELL 2", "TEACH VECTOR 7 GROUP", "TEACH VECTOR 7 HOLD".
+struct ParameterDifference {
+  std::string key;
+  std::uint16_t first;   // the value in the first set
+  std::uint16_t second;  // the value in the second set
+};
+
+// The values of `a` and `b` that differ, in file order (the twenty parameters, then the teach
+// rows' CELL 0..4, GROUP and HOLD); word 7 of the rows, which is never filed, is left out.
+std::vector<ParameterDifference> CompareParameterSets(const ParameterSetRecord& a, const ParameterSetRecord& b);

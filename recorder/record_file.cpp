@@ -118,7 +118,7 @@ void SelectRecordFile() {
     return;
   }
   if (result == VAL_EXISTING_FILE_SELECTED) {
-    if (ConfirmPopup("ATTENTION!", "File already exist! \nDo you want to select existing file?") != 1) return;
+    if (ConfirmPopupNoDefault("ATTENTION!", "File already exist! \nDo you want to select existing file?") != 1) return;
     State.RecordFilePath = chosen;
     MessagePopup("ATTENTION!", kSaveWarning);
     ShowRecordFilePath();

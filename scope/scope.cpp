@@ -1,6 +1,7 @@
 // Cycle time, capture and display of the scope.
 #include "scope/scope.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -50,16 +51,19 @@ void TakeBlock(int block, const ScopeSettings& s) {
   ++Scope.BlocksTaken;
 }
 
+// The received blocks become the capture on display: plotted, and kept as plotted, so a
+// later capture that fails half-way never mixes into what is shown, redrawn or saved.
 void DrawCapture() {
+  std::copy(&Scope.Traces[0][0], &Scope.Traces[0][0] + 3 * SCOPE_SAMPLES, &Scope.Plotted[0][0]);
   for (int i = 0; i < SCOPE_SAMPLES; ++i) {
     Scope.Upper[i] = static_cast<std::uint16_t>((Scope.Traces[3][i] & 1) + 2);
     Scope.Lower[i] = static_cast<std::uint16_t>((Scope.Traces[3][i] & 2) / 2);
   }
   const int p = Panels.Scopep;
   DeleteGraphPlot(p, SCOPEP_GRAPH, -1);
-  PlotTrace(p, SCOPEP_GRAPH, Scope.Traces[0], kRed);
-  PlotTrace(p, SCOPEP_GRAPH, Scope.Traces[1], kGreen);
-  PlotTrace(p, SCOPEP_GRAPH, Scope.Traces[2], kBlue);
+  PlotTrace(p, SCOPEP_GRAPH, Scope.Plotted[0], kRed);
+  PlotTrace(p, SCOPEP_GRAPH, Scope.Plotted[1], kGreen);
+  PlotTrace(p, SCOPEP_GRAPH, Scope.Plotted[2], kBlue);
   DeleteGraphPlot(p, SCOPEP_BINARY_GRAPH, -1);
   PlotTrace(p, SCOPEP_BINARY_GRAPH, Scope.Upper, kGrey);
   PlotTrace(p, SCOPEP_BINARY_GRAPH, Scope.Lower, kGrey);
@@ -243,7 +247,7 @@ void DrawScopeSignals() {
   DeleteGraphPlot(p, SCOPEP_GRAPH, -1);
   const int colors[3] = {kRed, kGreen, kBlue};
   for (int b = 0; b < 3; ++b) {
-    if (shown == 0 || shown == b + 1) PlotTrace(p, SCOPEP_GRAPH, Scope.Traces[b], colors[b]);
+    if (shown == 0 || shown == b + 1) PlotTrace(p, SCOPEP_GRAPH, Scope.Plotted[b], colors[b]);
   }
 }
 

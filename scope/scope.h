@@ -26,9 +26,10 @@ struct ScopeSettings {
 };
 
 struct ScopeState {
-  std::uint16_t Traces[4][SCOPE_SAMPLES] = {};  // display order: red, green, blue line, state word
-  std::uint16_t Upper[SCOPE_SAMPLES] = {};      // bit 0 of the state word + 2 (levels 2..3)
-  std::uint16_t Lower[SCOPE_SAMPLES] = {};      // bit 1 of the state word (levels 0..1)
+  std::uint16_t Traces[4][SCOPE_SAMPLES] = {};  // blocks as received, display order: red, green, blue line, state word
+  std::uint16_t Plotted[3][SCOPE_SAMPLES] = {}; // the three lines as last plotted: what the graph redraws and SAVE CSV writes
+  std::uint16_t Upper[SCOPE_SAMPLES] = {};      // plotted: bit 0 of the state word + 2 (levels 2..3)
+  std::uint16_t Lower[SCOPE_SAMPLES] = {};      // plotted: bit 1 of the state word (levels 0..1)
   std::uint16_t Running = 0;                    // ScopeRunning: the capture loop may go on
   double CycleTimeMs = 0.0;                     // sensor cycle time; 0.0 until measured or after a failure
   ScopeSettings Captured;                       // the settings of the capture on display
@@ -73,7 +74,7 @@ void BuildScopePageControls(int page);
 void BuildScopepControls(int panel);
 
 // [SECTION] CSV file of a capture
-// Writes the capture on display: a header line, then one line per sample. 1, or -1 when
+// Writes the capture on display (as last plotted): a header line, then one line per sample. 1, or -1 when
 // the file cannot be written (not reported here).
 int WriteScopeCsv(const std::string& path);
 // The save button: the file dialog, then WriteScopeCsv; a failed write is reported.

@@ -38,7 +38,7 @@ int WriteScopeCsv(const std::string& path) {
     AppendNumber(&text, i * step, 6);
     for (int b = 0; b < 3; ++b) {
       text += ',';
-      AppendNumber(&text, Scope.Traces[b][i]);
+      AppendNumber(&text, Scope.Plotted[b][i]);
     }
     text += ',';
     AppendNumber(&text, Scope.Upper[i]);

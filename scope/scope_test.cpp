@@ -209,9 +209,9 @@ TEST_F(ScopeOffline, HelpTextsAndCommentBox) {
 
 TEST_F(ScopeOffline, SignalRingRedrawsTheChosenLinesOnly) {
   for (int i = 0; i < 128; ++i) {
-    Scope.Traces[0][i] = 100;
-    Scope.Traces[1][i] = 200;
-    Scope.Traces[2][i] = 300;
+    Scope.Plotted[0][i] = 100;
+    Scope.Plotted[1][i] = 200;
+    Scope.Plotted[2][i] = 300;
   }
   const ui::Control* graph = ui::FindControl(scopep_, SCOPEP_GRAPH);
   Do(ui::op::PickIndex(scopep_, SCOPEP_SIGNAL, 2));
@@ -249,9 +249,9 @@ TEST_F(ScopeOffline, CsvSavedThroughTheDialogReadsBackAsShown) {
   Scope.CycleTimeMs = 0.4;
   Scope.Captured.ScanRate = 3;
   for (int i = 0; i < 128; ++i) {
-    Scope.Traces[0][i] = static_cast<std::uint16_t>(i * 3);
-    Scope.Traces[1][i] = static_cast<std::uint16_t>(4095 - i);
-    Scope.Traces[2][i] = static_cast<std::uint16_t>(i * i % 4096);
+    Scope.Plotted[0][i] = static_cast<std::uint16_t>(i * 3);
+    Scope.Plotted[1][i] = static_cast<std::uint16_t>(4095 - i);
+    Scope.Plotted[2][i] = static_cast<std::uint16_t>(i * i % 4096);
     Scope.Upper[i] = static_cast<std::uint16_t>(2 + (i & 1));
     Scope.Lower[i] = static_cast<std::uint16_t>((i >> 1) & 1);
   }
@@ -270,9 +270,9 @@ TEST_F(ScopeOffline, CsvSavedThroughTheDialogReadsBackAsShown) {
     double t = -1;
     std::from_chars(r[1].data(), r[1].data() + r[1].size(), t);
     EXPECT_NEAR(t, i * 1.2, 1e-6);
-    EXPECT_EQ(std::stoi(r[2]), Scope.Traces[0][i]);
-    EXPECT_EQ(std::stoi(r[3]), Scope.Traces[1][i]);
-    EXPECT_EQ(std::stoi(r[4]), Scope.Traces[2][i]);
+    EXPECT_EQ(std::stoi(r[2]), Scope.Plotted[0][i]);
+    EXPECT_EQ(std::stoi(r[3]), Scope.Plotted[1][i]);
+    EXPECT_EQ(std::stoi(r[4]), Scope.Plotted[2][i]);
     EXPECT_EQ(std::stoi(r[5]), Scope.Upper[i]);
     EXPECT_EQ(std::stoi(r[6]), Scope.Lower[i]);
   }

@@ -137,7 +137,7 @@ void UndoCapture() {
 
 void ResetCapture() {
   SetCtrlAttribute(P1(), TP1_RESET, ATTR_CMD_BUTTON_COLOR, kRed);
-  const bool confirmed = ConfirmPopup("ATTENTION!", "Do you really want to reset the table?") == 1;
+  const bool confirmed = ConfirmPopupNoDefault("ATTENTION!", "Do you really want to reset the table?") == 1;
   SetCtrlAttribute(P1(), TP1_RESET, ATTR_CMD_BUTTON_COLOR, kButtonGrey);
   if (!confirmed) return;
   SetCtrlVal(P1(), TP1_COUNTER, 0);

@@ -96,7 +96,7 @@ void AddRecordedPoint() {
 }
 
 void ResetRecordedPoints() {
-  if (ConfirmPopup("ATTENTION!", "Do you really want to reset the table?") != 1) return;
+  if (ConfirmPopupNoDefault("ATTENTION!", "Do you really want to reset the table?") != 1) return;
   for (int graph : kGraphs) DeleteGraphPlot(P2(), graph, -1);
   RecordedPointCount = 0;
   SetCtrlVal(P2(), TP2_COUNTER, 0);

@@ -51,7 +51,7 @@ void AssignRowColor() {
 }
 
 void ResetRowColors() {
-  if (ConfirmPopup("ATTENTION!", "Do you really want to reset the table?") != 1) return;
+  if (ConfirmPopupNoDefault("ATTENTION!", "Do you really want to reset the table?") != 1) return;
   for (int r = 0; r < TEACH_ROWS; ++r) {
     PaintRow(r, DefaultRowColors[r]);
     SetTableCellVal(Page(), ATTR_SPEC_TABLE, {r + 1, 1}, "");

@@ -11,6 +11,7 @@
 #include "app/harness_test.h"
 #include "app/program_state.h"
 #include "measurement/measured_values.h"
+#include "parameters/mode_rules.h"
 #include "parameters/parameter_panel.h"
 #include "teach/mean_teach.h"
 #include "teach/recorded_teach.h"
@@ -92,6 +93,9 @@ class TeachPanels : public ::testing::Test {
     scratch_ = std::make_unique<harness::Scratch>();
     ASSERT_EQ(LoadPanelSet(), 1);
     InitializeGui();
+    // Colour evaluation on (BINARY): the mode rules show the teach pages.
+    SetCtrlVal(Panels.Page[PAGE_PARAMETER], PARA_DIG_OUTMODE_RING, DIGITAL_OUTMODE_BINARY);
+    ApplyModeRules();
     SetActiveTabPage(Panels.Mainp, MAINP_TAB, PAGE_TEACH);
     ui::headless::Popups().clear();
     teach = Panels.Page[PAGE_TEACH];

@@ -92,7 +92,7 @@ void SetToleranceOff(int off) {
 void MenuToleranceOff(int, int, int, void*) { SetToleranceOff(1); }
 void MenuToleranceOn(int, int, int, void*) { SetToleranceOff(0); }
 
-bool Confirmed() { return ConfirmPopup("ATTENTION!", kResetQuestion) == 1; }
+bool Confirmed() { return ConfirmPopupNoDefault("ATTENTION!", kResetQuestion) == 1; }
 
 }  // namespace
 

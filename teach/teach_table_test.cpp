@@ -11,6 +11,7 @@
 #include "app/harness_test.h"
 #include "app/program_state.h"
 #include "measurement/go_mode.h"
+#include "parameters/mode_rules.h"
 #include "parameters/parameter_panel.h"
 #include "teach/region_plot.h"
 #include "teach/row_colors.h"
@@ -55,6 +56,9 @@ class TeachPage : public ::testing::Test {
     scratch_ = std::make_unique<harness::Scratch>();
     ASSERT_EQ(LoadPanelSet(), 1);
     InitializeGui();
+    // Colour evaluation on (BINARY): the mode rules show the teach pages.
+    SetCtrlVal(Panels.Page[PAGE_PARAMETER], PARA_DIG_OUTMODE_RING, DIGITAL_OUTMODE_BINARY);
+    ApplyModeRules();
     SetActiveTabPage(Panels.Mainp, MAINP_TAB, PAGE_TEACH);
     ui::headless::Popups().clear();
     teach = Panels.Page[PAGE_TEACH];

@@ -402,6 +402,11 @@ int ConfirmPopup(const char* title, const char* message) {
   return CurrentFace().ConfirmPopup(title ? title : "", message ? message : "") == 1 ? 1 : 0;
 }
 
+int ConfirmPopupNoDefault(const char* title, const char* message) {
+  PopupScope scope;
+  return CurrentFace().ConfirmPopupNoDefault(title ? title : "", message ? message : "") == 1 ? 1 : 0;
+}
+
 int PromptPopup(const char* title, const char* message, std::string* response, int maxLength) {
   PopupScope scope;
   std::string text;

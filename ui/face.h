@@ -38,6 +38,10 @@ class Face {
   virtual void WaitReturned(const std::vector<pollfd>& fds) { (void)fds; }
   virtual void MessagePopup(const std::string& title, const std::string& text) = 0;
   virtual int ConfirmPopup(const std::string& title, const std::string& text) = 0;
+  // A question whose Yes destroys work: Return and Escape answer No.
+  virtual int ConfirmPopupNoDefault(const std::string& title, const std::string& text) {
+    return ConfirmPopup(title, text);
+  }
   virtual int PromptPopup(const std::string& title, const std::string& text, std::string* response,
                           int maxLength) = 0;
   virtual int FileSelectPopup(const FileSelectRequest& request, std::string* path) = 0;

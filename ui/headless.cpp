@@ -45,6 +45,14 @@ class HeadlessFace : public Face {
     Record("confirm", title, text, answered);
     return answer;
   }
+  int ConfirmPopupNoDefault(const std::string& title, const std::string& text) override {
+    auto& q = H().confirmAnswers;
+    bool answered = !q.empty();
+    int answer = answered ? q.front() : 0;
+    if (answered) q.pop_front();
+    Record("confirm", title, text, answered, true);
+    return answer;
+  }
   int PromptPopup(const std::string& title, const std::string& text, std::string* response, int) override {
     auto& q = H().promptAnswers;
     bool answered = !q.empty();
@@ -66,8 +74,9 @@ class HeadlessFace : public Face {
   }
 
  private:
-  static void Record(const char* kind, const std::string& title, const std::string& text, bool answered) {
-    H().popups.push_back(headless::PopupRecord{kind, title, text, answered});
+  static void Record(const char* kind, const std::string& title, const std::string& text, bool answered,
+                     bool noIsDefault = false) {
+    H().popups.push_back(headless::PopupRecord{kind, title, text, answered, noIsDefault});
     if (H().popupHook) {
       auto hook = H().popupHook;  // the hook may replace itself
       hook(H().popups.back());

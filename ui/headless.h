@@ -14,6 +14,7 @@ struct PopupRecord {
   std::string title;
   std::string text;
   bool answered = true;  // false when no scripted answer was left (the default was taken)
+  bool noIsDefault = false;  // a question whose default answer is No
 };
 
 // Makes the headless face current and clears the model, the event queue,

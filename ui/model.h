@@ -28,6 +28,7 @@ struct CellData {
   std::string text;
   int bgColor = 0xFFFFFF;
   int textColor = 0x000000;
+  uint64_t valueSets = 0;  // raised whenever the program sets the cell's value, changed or not
 };
 
 struct ColumnData {
@@ -188,6 +189,9 @@ struct Control {
   CtrlCallbackPtr callback = nullptr;
   void* callbackData = nullptr;
   uint64_t rev = 1;
+  // Raised whenever the program sets the value (a table: any cell), changed or not: a face
+  // drops what the operator typed but did not commit when the program sets that control.
+  uint64_t valueSets = 0;
 };
 
 struct Panel {
@@ -223,6 +227,9 @@ Control* FindControl(int panel, int control);
 // Marks a control (and the model) changed; faces repaint it later.
 void Touch(Control& c);
 void Touch(Panel& p);
+// The program set the control's value: raises valueSets, and the rev of a control the
+// operator can type into even when the value stayed, so a face shows it over an edit.
+void ValueSet(Control& c);
 void TouchStructure();
 // Whether an operator can reach a panel: alive, visible, ancestors visible, not behind a modal popup.
 bool PanelOperable(int panel);

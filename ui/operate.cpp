@@ -3,13 +3,27 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <functional>
 #include <limits>
+#include <memory>
+#include <vector>
 
 #include "ui/model.h"
 #include "ui/runtime_internal.h"
 
 namespace ui::op {
 namespace {
+
+// Work collected by the open Group of this thread, or null.
+thread_local std::vector<std::function<void()>>* Collecting = nullptr;
+thread_local int GroupDepth = 0;
+
+// Operator input goes to the queue, or into the open group.
+void Queue(std::function<void()> work) {
+  if (Collecting) Collecting->push_back(std::move(work));
+  else PostWork(std::move(work), true);
+}
 
 // What an operation needs of its target.
 enum class Need { Click, Help, Change };
@@ -26,22 +40,18 @@ bool Reachable(int panel, int control, Need need) {
 // not read; the dispatch-time check decides alone).
 bool Post(int panel, int control, Need need, std::function<void()> work) {
   if (OnUiThread() && !Reachable(panel, control, need)) return false;
-  PostWork(
-      [panel, control, need, work = std::move(work)] {
-        if (Reachable(panel, control, need)) work();
-        else if (Control* c = FindControl(panel, control)) Touch(*c);  // let the face show the refused state
-      },
-      true);
+  Queue([panel, control, need, work = std::move(work)] {
+    if (Reachable(panel, control, need)) work();
+    else if (Control* c = FindControl(panel, control)) Touch(*c);  // let the face show the refused state
+  });
   return true;
 }
 
 bool PostPanel(int panel, std::function<void()> work) {
   if (OnUiThread() && !PanelOperable(panel)) return false;
-  PostWork(
-      [panel, work = std::move(work)] {
-        if (PanelOperable(panel)) work();
-      },
-      true);
+  Queue([panel, work = std::move(work)] {
+    if (PanelOperable(panel)) work();
+  });
   return true;
 }
 
@@ -52,6 +62,16 @@ void Fire(int panel, int control, int event, int d1 = 0, int d2 = 0) {
 void ChangedAndCommit(int panel, int control, int d1 = 0, int d2 = 0) {
   Fire(panel, control, EVENT_VAL_CHANGED, d1, d2);
   if (FindControl(panel, control)) Fire(panel, control, EVENT_COMMIT, d1, d2);
+}
+
+// Carries out the operator's own change of a value: it does not count as a value the
+// program set (that would drop what the operator goes on typing in the same control).
+int OperatorSets(int panel, int control, const std::function<int()>& set) {
+  Control* c = FindControl(panel, control);
+  const std::uint64_t before = c ? c->valueSets : 0;
+  const int r = set();
+  if (c) c->valueSets = before;
+  return r;
 }
 
 bool IsList(const Control* c) {
@@ -104,14 +124,14 @@ bool Press(int panel, int control) {
 
 bool SetValue(int panel, int control, double value) {
   return Post(panel, control, Need::Change, [panel, control, value] {
-    if (SetCtrlVal(panel, control, value) < 0) return;
+    if (OperatorSets(panel, control, [&] { return SetCtrlVal(panel, control, value); }) < 0) return;
     ChangedAndCommit(panel, control);
   });
 }
 
 bool SetText(int panel, int control, const std::string& text) {
   return Post(panel, control, Need::Change, [panel, control, text] {
-    if (SetCtrlVal(panel, control, text.c_str()) < 0) return;
+    if (OperatorSets(panel, control, [&] { return SetCtrlVal(panel, control, text.c_str()); }) < 0) return;
     ChangedAndCommit(panel, control);
   });
 }
@@ -120,7 +140,8 @@ bool PickIndex(int panel, int control, int index) {
   const Control* c = OnUiThread() ? FindControl(panel, control) : nullptr;
   if (OnUiThread() && (!IsList(c) || index < 0 || index >= static_cast<int>(c->items.size()))) return false;
   return Post(panel, control, Need::Change, [panel, control, index] {
-    if (!IsList(FindControl(panel, control)) || SetCtrlIndex(panel, control, index) < 0) return;
+    if (!IsList(FindControl(panel, control))) return;
+    if (OperatorSets(panel, control, [&] { return SetCtrlIndex(panel, control, index); }) < 0) return;
     ChangedAndCommit(panel, control);
   });
 }
@@ -136,7 +157,7 @@ bool EditCellWith(int panel, int control, TableCell cell, std::function<int()> a
   };
   if (OnUiThread() && !editable()) return false;
   return Post(panel, control, Need::Change, [=] {
-    if (!editable() || apply() < 0) return;
+    if (!editable() || OperatorSets(panel, control, apply) < 0) return;
     SetActiveTableCell(panel, control, cell);
     ChangedAndCommit(panel, control, cell.row, cell.column);
   });
@@ -249,8 +270,7 @@ bool PanelRightDoubleClick(int panel) {
 
 bool Key(int panel, int key) {
   if (OnUiThread() && !PanelOperable(panel)) return false;
-  PostWork(
-      [panel, key] {
+  Queue([panel, key] {
         if (!PanelOperable(panel)) return;
         // Every panel of the same window counts: the window itself, its child panels and tab pages.
         int top = TopLevelOf(panel);
@@ -265,9 +285,24 @@ bool Key(int panel, int key) {
             return;
           }
         }
+      });
+  return true;
+}
+
+Group::Group() {
+  if (GroupDepth++ == 0) Collecting = new std::vector<std::function<void()>>;
+}
+
+Group::~Group() {
+  if (--GroupDepth > 0) return;
+  std::unique_ptr<std::vector<std::function<void()>>> items(Collecting);
+  Collecting = nullptr;
+  if (items->empty()) return;
+  PostWork(
+      [items = std::shared_ptr<std::vector<std::function<void()>>>(std::move(items))] {
+        for (auto& work : *items) work();
       },
       true);
-  return true;
 }
 
 void PostPanelEvent(int panel, int event) {

@@ -38,6 +38,18 @@ bool PanelRightDoubleClick(int panel);                            // EVENT_RIGHT
 // ancestors or of their child panels commits its control.
 bool Key(int panel, int key);
 
+// Operations posted while a Group lives are queued as one: they run one after the
+// other at one dispatch, so a popup that the first one opens cannot drop the rest
+// (operator input queued while a popup is shown is dropped). Each still checks its
+// target when its turn comes. Groups nest; the outermost one posts.
+class Group {
+ public:
+  Group();
+  ~Group();
+  Group(const Group&) = delete;
+  Group& operator=(const Group&) = delete;
+};
+
 // Program-level: queue an event for a panel callback regardless of modal popups
 // (the termination signals use it to close the main window).
 void PostPanelEvent(int panel, int event);

@@ -41,6 +41,11 @@ void Touch(Panel& p) {
   p.rev = ++m.rev;
 }
 
+void ValueSet(Control& c) {
+  ++c.valueSets;
+  if (c.mode != VAL_INDICATOR) Touch(c);
+}
+
 void TouchStructure() {
   Model& m = TheModel();
   ++m.structureRev;
@@ -442,6 +447,7 @@ int SetNumber(Control& c, double value) {
     for (std::size_t i = 0; i < c.items.size(); ++i) {
       if (!c.items[i].hasText && c.items[i].value == value) {
         Assign(c, c.index, static_cast<int>(i));
+        ValueSet(c);
         return UI_OK;
       }
     }
@@ -452,6 +458,7 @@ int SetNumber(Control& c, double value) {
   value = std::clamp(value, c.minValue, c.maxValue);
   if (c.kind == CTRL_TOGGLE_BUTTON || c.kind == CTRL_BINARY_SWITCH) value = value != 0 ? 1 : 0;
   Assign(c, c.num, value);
+  ValueSet(c);
   return UI_OK;
 }
 
@@ -475,6 +482,7 @@ int SetCtrlVal(int panel, int control, const char* value) {
       const ListItem& item = c->items[i];
       if ((item.hasText && item.textValue == text) || (!item.hasText && item.label == text)) {
         Assign(*c, c->index, static_cast<int>(i));
+        ValueSet(*c);
         return UI_OK;
       }
     }
@@ -486,6 +494,7 @@ int SetCtrlVal(int panel, int control, const char* value) {
   }
   Assign(*c, c->text, text);
   if (c->kind == CTRL_TEXT_MSG) Assign(*c, c->label, text);  // a text message shows its value as its text
+  ValueSet(*c);
   return UI_OK;
 }
 
@@ -724,6 +733,7 @@ int ResetTextBox(int panel, int control, const char* text) {
   Control* c = FindControl(panel, control);
   if (!c || c->kind != CTRL_TEXT_BOX) return UIE_BAD_CONTROL;
   Assign(*c, c->text, std::string(text ? text : ""));
+  ValueSet(*c);
   return UI_OK;
 }
 
@@ -852,6 +862,7 @@ int SetCtrlIndex(int panel, int control, int index) {
   } else {
     Assign(*c, c->index, index);
   }
+  ValueSet(*c);
   return UI_OK;
 }
 

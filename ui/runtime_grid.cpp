@@ -131,6 +131,8 @@ int SetTableCellVal(int panel, int control, TableCell cell, double value) {
     d.num = value;
     Touch(*c);
   }
+  ++d.valueSets;
+  ValueSet(*c);
   return UI_OK;
 }
 
@@ -146,6 +148,8 @@ int SetTableCellVal(int panel, int control, TableCell cell, const char* value) {
     d.text = std::move(text);
     Touch(*c);
   }
+  ++d.valueSets;
+  ValueSet(*c);
   return UI_OK;
 }
 

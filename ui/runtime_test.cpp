@@ -8,6 +8,7 @@
 
 #include "ui/headless.h"
 #include "ui/model.h"
+#include "ui/operate.h"
 #include "ui/ui.h"
 
 namespace {
@@ -319,6 +320,7 @@ TEST_F(Model, TabPagesArePanelsWithVisibilityAndAnActivePage) {
 
 TEST_F(Model, ChangesRaiseRevisionsOnlyWhenSomethingChanged) {
   int n = NewCtrl(panel, CTRL_NUMERIC, "N", 0, 0);
+  SetCtrlAttribute(panel, n, ATTR_CTRL_MODE, VAL_INDICATOR);
   SetCtrlVal(panel, n, 5);
   std::uint64_t before = ui::TheModel().rev;
   SetCtrlVal(panel, n, 5);
@@ -327,6 +329,30 @@ TEST_F(Model, ChangesRaiseRevisionsOnlyWhenSomethingChanged) {
   SetCtrlVal(panel, n, 6);
   EXPECT_GT(ui::TheModel().rev, before);
   EXPECT_EQ(ui::FindControl(panel, n)->rev, ui::TheModel().rev);
+}
+
+TEST_F(Model, ProgramSetsOfAnEditableValueAreCountedEvenWhenTheValueStays) {
+  // A face drops what the operator typed when the program sets the control, same value or not.
+  int n = NewCtrl(panel, CTRL_NUMERIC, "N", 0, 0);
+  int table = NewCtrl(panel, CTRL_TABLE, "T", 0, 0);
+  SetTableSize(panel, table, 2, 2);
+  SetCtrlVal(panel, n, 5);
+  SetTableCellVal(panel, table, {2, 1}, 7.0);
+  const ui::Control* c = ui::FindControl(panel, n);
+  const std::uint64_t sets = c->valueSets, rev = ui::TheModel().rev;
+  const std::uint64_t cellSets = ui::FindControl(panel, table)->table->Cell(2, 1).valueSets;
+  SetCtrlVal(panel, n, 5);
+  SetTableCellVal(panel, table, {2, 1}, 7.0);
+  EXPECT_EQ(c->valueSets, sets + 1);
+  EXPECT_GT(ui::TheModel().rev, rev);
+  EXPECT_EQ(ui::FindControl(panel, table)->table->Cell(2, 1).valueSets, cellSets + 1);
+  EXPECT_EQ(ui::FindControl(panel, table)->table->Cell(1, 1).valueSets, 0u);
+  // The operator's own entry is not the program's.
+  DisplayPanel(panel);
+  ASSERT_TRUE(ui::op::SetValue(panel, n, 9));
+  ProcessSystemEvents();
+  EXPECT_EQ(c->num, 9);
+  EXPECT_EQ(c->valueSets, sets + 1);
 }
 
 TEST_F(Model, BadHandlesAreRefusedWithoutHarm) {

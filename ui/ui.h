@@ -316,6 +316,8 @@ int HideBuiltInCtrlMenuItems(int panel, int control);  // the platform's own tab
 // [SECTION] Popups (modal; the face shows them, tests answer them from a script)
 int MessagePopup(const char* title, const char* message);
 int ConfirmPopup(const char* title, const char* message);  // 1 = yes, 0 = no
+// A question whose Yes destroys work: No is the default, so Return and Escape keep the work.
+int ConfirmPopupNoDefault(const char* title, const char* message);
 // 0 with the text in `response` (at most maxLength characters), VAL_USER_CANCEL when cancelled.
 int PromptPopup(const char* title, const char* message, std::string* response, int maxLength);
 // Result VAL_NO_FILE_SELECTED, VAL_EXISTING_FILE_SELECTED or VAL_NEW_FILE_SELECTED; the path in `path`.

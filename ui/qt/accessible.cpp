@@ -220,7 +220,7 @@ class DisplayAccessible : public QAccessibleWidget, public QAccessibleTextInterf
   QStringList actionNames() const override { return widget()->isEnabled() ? QStringList{DoubleClick()} : QStringList(); }
   void doAction(const QString& name) override {
     if (name != DoubleClick() || !widget()->isEnabled()) return;
-    if (const CtrlView* v = TheView().CtrlOf(widget())) op::DoubleClick(v->panel, v->id);
+    if (const CtrlView* v = TheView().CtrlOf(widget())) Act([&] { op::DoubleClick(v->panel, v->id); });
   }
   static QString DoubleClick() { return QStringLiteral("Double click"); }
   // Read-only text: what the display shows, without selection or cursor.

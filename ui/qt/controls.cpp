@@ -110,17 +110,22 @@ QLineEdit* MakeField(CtrlView& v, const Control& c, QWidget* parent) {
   const bool number = c.kind == CTRL_NUMERIC;
   if (number) e->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   auto commit = [e, panel, id, number] {
-    double d = 0;
-    if (!number) op::SetText(panel, id, StdStr(e->text()));
-    else if (ParseNumber(e->text(), &d)) op::SetValue(panel, id, d);
+    Act([&] {
+      double d = 0;
+      if (!number) op::SetText(panel, id, StdStr(e->text()));
+      else if (ParseNumber(e->text(), &d)) op::SetValue(panel, id, d);
+    });
     ShowModelAgain(panel, id);
   };
-  // Typed text is committed on Enter or when the focus leaves after a change.
-  QObject::connect(e, &QLineEdit::editingFinished, e, [e, commit] {
+  auto commitTyped = [e, commit] {
     if (!e->isModified()) return;
     e->setModified(false);
     commit();
-  });
+  };
+  // Typed text is committed on Enter, when the focus leaves after a change, and before
+  // any action that leaves the focus here.
+  QObject::connect(e, &QLineEdit::editingFinished, e, commitTyped);
+  v.commitPending = commitTyped;
   // Text set from outside (a new value over the accessibility bus) is committed at
   // once; typing marks the field modified, and the view sets its text under a blocker.
   QObject::connect(e, &QLineEdit::textChanged, e, [e, commit] {
@@ -135,7 +140,7 @@ QWidget* MakeButton(CtrlView& v, const Control& c, QWidget* parent) {
   b->setAutoDefault(false);
   const int panel = v.panel, id = v.id;
   auto press = [panel, id] {
-    op::Press(panel, id);
+    Act([&] { op::Press(panel, id); });
     ShowModelAgain(panel, id);
   };
   // A toggle button flips on a click and on a toggle over the accessibility bus alike;
@@ -161,6 +166,7 @@ QWidget* MakeSlide(CtrlView& v, QWidget* parent) {
   layout->setSpacing(4);
   auto* s = new QSlider(Qt::Horizontal, box);
   s->setRange(0, 1000);
+  s->setFocusPolicy(Qt::StrongFocus);
   auto* shown = new QLabel(box);
   shown->setObjectName("slideValue");
   shown->setMinimumWidth(34);
@@ -171,7 +177,8 @@ QWidget* MakeSlide(CtrlView& v, QWidget* parent) {
   auto commit = [s, panel, id] {
     const Control* c = FindControl(panel, id);
     if (!c) return;
-    op::SetValue(panel, id, SlideValue(*c, s->value()));
+    const double value = SlideValue(*c, s->value());
+    Act([&] { op::SetValue(panel, id, value); });
     ShowModelAgain(panel, id);
   };
   QObject::connect(s, &QSlider::sliderReleased, s, commit);
@@ -190,8 +197,8 @@ QWidget* MakeBody(CtrlView& v, const Control& c, QWidget* parent) {
     case CTRL_BINARY_SWITCH: {
       auto* s = new SwitchWidget(parent);
       QObject::connect(s, &QAbstractButton::clicked, s, [panel, id] {
-        op::Press(panel, id);
-    ShowModelAgain(panel, id);
+        Act([&] { op::Press(panel, id); });
+        ShowModelAgain(panel, id);
       });
       return s;
     }
@@ -203,10 +210,12 @@ QWidget* MakeBody(CtrlView& v, const Control& c, QWidget* parent) {
     case CTRL_SLIDE: return MakeSlide(v, parent);
     case CTRL_TEXT_BOX: {
       auto* t = new TextBoxWidget(parent);
+      t->setTabChangesFocus(true);  // Tab moves on, as everywhere else
       t->committed = [panel, id](const QString& text) {
-        op::SetText(panel, id, StdStr(text));
+        Act([&] { op::SetText(panel, id, StdStr(text)); });
         ShowModelAgain(panel, id);
       };
+      v.commitPending = [t] { t->CommitTyped(); };
       return t;
     }
     case CTRL_RING:
@@ -331,16 +340,22 @@ void ApplyFieldValue(CtrlView& v, const Control& c) {
     e->setEchoMode(c.passwordMask ? QLineEdit::Password : QLineEdit::Normal);
     e->setProperty("chromikMask", c.passwordMask);
   }
-  if (e->hasFocus() && e->isModified()) return;  // the operator is typing; the commit decides
-  if (e->text() != text) e->setText(text);
+  // What the operator typed stays until committed, unless the program set the value.
+  const bool programSet = v.valueSets != c.valueSets;
+  v.valueSets = c.valueSets;
+  if (e->isModified() && !programSet) return;
+  if (e->text() != text) e->setText(text);  // also ends the operator's edit
+  e->setModified(false);
 }
 
 void ApplyTextBox(CtrlView& v, const Control& c) {
   auto* t = static_cast<TextBoxWidget*>(v.body.data());
   QSignalBlocker block(t);  // the model's own text is no operator input
   t->setReadOnly(IsIndicator(c));
-  if (t->hasFocus() && t->document()->isModified()) return;
-  if (v.text == c.text) return;
+  const bool programSet = v.valueSets != c.valueSets;
+  v.valueSets = c.valueSets;
+  if (t->document()->isModified() && !programSet) return;  // the operator's text waits for its commit
+  if (v.text == c.text && !t->document()->isModified()) return;
   // Appending keeps the scroll position logic cheap for the growing message box.
   if (!v.text.empty() && c.text.size() > v.text.size() && c.text.compare(0, v.text.size(), v.text) == 0) {
     QTextCursor cur(t->document());
@@ -452,7 +467,13 @@ void ApplyControl(CtrlView& v, const Control& c) {
   bool focusable = !IsIndicator(c) && c.kind != CTRL_TEXT_MSG && c.kind != CTRL_DECORATION &&
                    c.kind != CTRL_PICTURE && c.kind != CTRL_LED;
   Qt::FocusPolicy policy = focusable ? Qt::StrongFocus : Qt::NoFocus;
-  if (c.kind == CTRL_TEXT_BOX || c.kind == CTRL_TABLE || c.kind == CTRL_GRAPH) policy = Qt::StrongFocus;
+  // A text box (the message box too) and a table take the focus for reading and scrolling.
+  if (c.kind == CTRL_TEXT_BOX || c.kind == CTRL_TABLE) policy = Qt::StrongFocus;
+  // A graph takes the focus from a click only: its cursors are dragged, and Tab passes it by.
+  if (c.kind == CTRL_GRAPH) policy = Qt::ClickFocus;
+  if (c.kind == CTRL_STRIP_CHART) policy = Qt::NoFocus;  // nothing on it to operate
+  // A slide and a tab control are containers: their slider and their strip take the focus.
+  if (c.kind == CTRL_SLIDE || c.kind == CTRL_TAB) policy = Qt::NoFocus;
   if (w->focusPolicy() != policy) w->setFocusPolicy(policy);
   if (s.visible != c.visible) {
     w->setVisible(c.visible != 0);

@@ -17,6 +17,14 @@ namespace {
 
 void Refresh(int panel, int control) { TheView().MarkStale(panel, control); }
 
+// The typed text of an editable combo box, when the operator changed it.
+void CommitComboText(QLineEdit* e, int panel, int id) {
+  if (!e->isModified()) return;
+  e->setModified(false);
+  Act([&] { op::SetText(panel, id, StdStr(e->text())); });
+  Refresh(panel, id);
+}
+
 QComboBox* MakeCombo(int panel, int id, bool editable, QWidget* parent) {
   auto* box = new QComboBox(parent);
   box->setEditable(editable);
@@ -26,24 +34,19 @@ QComboBox* MakeCombo(int panel, int id, bool editable, QWidget* parent) {
   QObject::connect(box, &QComboBox::activated, box, [box, panel, id](int index) {
     // Enter in an edited combo field also activates; the text commit below handles it.
     if (box->isEditable() && box->lineEdit()->isModified()) return;
-    op::PickIndex(panel, id, index);
+    Act([&] { op::PickIndex(panel, id, index); });
     Refresh(panel, id);
   });
   if (editable) {
     QLineEdit* e = box->lineEdit();
     e->setContextMenuPolicy(Qt::PreventContextMenu);
-    QObject::connect(e, &QLineEdit::editingFinished, e, [e, panel, id] {
-      if (!e->isModified()) return;
-      e->setModified(false);
-      op::SetText(panel, id, StdStr(e->text()));
-      Refresh(panel, id);
-    });
+    QObject::connect(e, &QLineEdit::editingFinished, e, [e, panel, id] { CommitComboText(e, panel, id); });
     // Text set from outside (over the accessibility bus) is committed at once. The box
     // itself sets the current item's text when an item is picked: that pick is reported
     // by `activated`; the view sets texts under blockers.
     QObject::connect(e, &QLineEdit::textChanged, e, [box, e, panel, id](const QString& text) {
       if (e->isModified() || (box->currentIndex() >= 0 && text == box->itemText(box->currentIndex()))) return;
-      op::SetText(panel, id, StdStr(text));
+      Act([&] { op::SetText(panel, id, StdStr(text)); });
       Refresh(panel, id);
     });
   }
@@ -54,7 +57,7 @@ QWidget* MakeListBox(int panel, int id, QWidget* parent) {
   auto* list = new QListWidget(parent);
   list->setSelectionMode(QAbstractItemView::SingleSelection);
   auto pick = [panel, id](const QModelIndex& index) {
-    op::PickIndex(panel, id, index.row());
+    Act([&] { op::PickIndex(panel, id, index.row()); });
     Refresh(panel, id);
   };
   QObject::connect(list, &QListWidget::clicked, list, pick);
@@ -68,7 +71,7 @@ QWidget* MakeTab(int panel, int id, QWidget* parent) {
   QWidget* box = MakeTabBox(parent, &tabs, &strip);
   // The view changes pages only under a signal blocker, so this is the operator.
   QObject::connect(tabs, &QTabWidget::currentChanged, tabs, [panel, id](int index) {
-    op::ChangeTab(panel, id, index);
+    Act([&] { op::ChangeTab(panel, id, index); });
     Refresh(panel, id);
   });
   return box;
@@ -98,7 +101,13 @@ QWidget* CreateListBody(CtrlView& v, const Control& c, QWidget* parent) {
   switch (c.kind) {
     case CTRL_LIST_BOX: return MakeListBox(v.panel, v.id, parent);
     case CTRL_TAB: return MakeTab(v.panel, v.id, parent);
-    case CTRL_STRING: return MakeCombo(v.panel, v.id, true, parent);
+    case CTRL_STRING: {
+      QComboBox* box = MakeCombo(v.panel, v.id, true, parent);
+      QLineEdit* e = box->lineEdit();
+      const int panel = v.panel, id = v.id;
+      v.commitPending = [e, panel, id] { CommitComboText(e, panel, id); };
+      return box;
+    }
     default: return MakeCombo(v.panel, v.id, false, parent);
   }
 }
@@ -124,7 +133,11 @@ void ApplyListValue(CtrlView& v, const Control& c) {
   if (box->isEditable()) {
     QLineEdit* e = box->lineEdit();
     e->setMaxLength(c.maxEntryLength > 0 ? c.maxEntryLength : 32767);
-    if (!(e->hasFocus() && e->isModified()) && (refill || e->text() != QStr(c.text))) e->setText(QStr(c.text));
+    const bool programSet = v.valueSets != c.valueSets;
+    v.valueSets = c.valueSets;
+    if (e->isModified() && !programSet) return;  // the operator's text waits for its commit
+    if (refill || e->text() != QStr(c.text)) e->setText(QStr(c.text));
+    e->setModified(false);
     return;
   }
   if (box->currentIndex() != c.index) box->setCurrentIndex(c.index);
@@ -165,7 +178,7 @@ QWidget* CreateColourBody(CtrlView& v, const Control&, QWidget* parent) {
   auto* swatch = new SwatchButton(parent);
   const int panel = v.panel, id = v.id;
   swatch->picked = [panel, id](int rgb) {
-    op::SetValue(panel, id, static_cast<double>(rgb));
+    Act([&] { op::SetValue(panel, id, static_cast<double>(rgb)); });
     Refresh(panel, id);
   };
   return swatch;

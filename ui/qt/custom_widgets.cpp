@@ -229,10 +229,13 @@ TextBoxWidget::TextBoxWidget(QWidget* parent) : QPlainTextEdit(parent) {
 
 void TextBoxWidget::focusOutEvent(QFocusEvent* e) {
   QPlainTextEdit::focusOutEvent(e);
-  if (!isReadOnly() && document()->isModified()) {
-    document()->setModified(false);
-    if (committed) committed(toPlainText());
-  }
+  CommitTyped();
+}
+
+void TextBoxWidget::CommitTyped() {
+  if (isReadOnly() || !document()->isModified()) return;
+  document()->setModified(false);
+  if (committed) committed(toPlainText());
 }
 
 }  // namespace ui::qt

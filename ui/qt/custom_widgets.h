@@ -97,6 +97,8 @@ class TextBoxWidget : public QPlainTextEdit {
  public:
   explicit TextBoxWidget(QWidget* parent);
   std::function<void(const QString&)> committed;
+  // Commits the operator's edit, if there is one.
+  void CommitTyped();
 
  protected:
   void focusOutEvent(QFocusEvent* e) override;

@@ -103,17 +103,29 @@ void DrawLinePlot(QPainter& p, const double* x, const double* y, std::size_t n, 
   flush();
 }
 
-void DrawShape(QPainter& p, const PlotData& plot, const PlotMap& map) {
+// A grey that stands out from the plot area's colour.
+int ContrastTo(int rgb) {
+  const int luma = (((rgb >> 16) & 0xFF) * 299 + ((rgb >> 8) & 0xFF) * 587 + (rgb & 0xFF) * 114) / 1000;
+  return luma < 128 ? 0xC0C0C0 : 0x404040;
+}
+
+void DrawShape(QPainter& p, const PlotData& plot, const PlotMap& map, int plotBg) {
   if (plot.x.size() < 2 || plot.y.size() < 2) return;
   QRectF r = QRectF(QPointF(map.X(plot.x[0]), map.Y(plot.y[0])), QPointF(map.X(plot.x[1]), map.Y(plot.y[1])))
                  .normalized();
-  p.setPen(QPen(Rgb(plot.color), 1));
   p.setBrush(Transparent(plot.fillColor) ? QBrush(Qt::NoBrush) : QBrush(Rgb(plot.fillColor)));
   if (plot.kind == PLOT_OVAL) {
     p.setRenderHint(QPainter::Antialiasing, true);
+    // A taught region in any colour, black on black included, is seen by its thin outline
+    // in a grey that stands out from the plot area; the row's colour runs inside it.
+    p.setPen(QPen(Rgb(ContrastTo(plotBg)), 3));
+    p.drawEllipse(r);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(Rgb(plot.color), 1));
     p.drawEllipse(r);
   } else {
     p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(QPen(Rgb(plot.color), 1));
     p.drawRect(r);
   }
   p.setBrush(Qt::NoBrush);
@@ -280,7 +292,7 @@ void GraphWidget::PaintPlots(const GraphData& g, std::size_t from, const PlotMap
       case PLOT_Y: DrawLinePlot(open(), nullptr, plot.y.data(), plot.y.size(), plot.color, local); break;
       case PLOT_XY: DrawLinePlot(open(), plot.x.data(), plot.y.data(), n, plot.color, local); break;
       case PLOT_OVAL:
-      case PLOT_RECT: DrawShape(open(), plot, local); break;
+      case PLOT_RECT: DrawShape(open(), plot, local, g.plotBgColor); break;
       case PLOT_POINT: break;
     }
   }
@@ -374,7 +386,7 @@ void GraphWidget::MoveCursorTo(QPointF at, bool release) {
   // its data then reach the model exactly.
   const Control* c = Source();
   if (c && c->graph && c->graph->cursorSnap) NearestMark(QPointF(px, py), &x, &y);
-  op::MoveCursor(Panel(), Id(), dragCursor_, x, y, release);
+  Act([&] { op::MoveCursor(Panel(), Id(), dragCursor_, x, y, release); });
 }
 
 void GraphWidget::mousePressEvent(QMouseEvent* e) {

@@ -27,8 +27,10 @@ int FunctionKey(int qtKey) {
 bool OnControlPress(const CtrlView& v, const QMouseEvent* e, bool twice) {
   const int panel = v.panel, id = v.id;
   if (e->button() == Qt::LeftButton) {
-    if (twice) op::DoubleClick(panel, id);
-    else op::Click(panel, id);
+    Act([&] {
+      if (twice) op::DoubleClick(panel, id);
+      else op::Click(panel, id);
+    });
     // An indicator ring or combo box does not open its list: it only shows a value.
     const Control* c = FindControl(panel, id);
     bool list = v.kind == CTRL_RING || (v.kind == CTRL_STRING && v.variant == 2);
@@ -84,7 +86,7 @@ class InputFilter : public QObject {
     if (!key || !obj->isWidgetType() || e->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return false;
     PanelWidget* panel = View::PanelOf(static_cast<QWidget*>(obj));
     if (!panel) return false;
-    op::Key(panel->Handle(), key);
+    Act([&] { op::Key(panel->Handle(), key); });
     return true;
   }
 };

@@ -7,6 +7,7 @@
 
 #include "ui/model.h"
 #include "ui/operate.h"
+#include "ui/qt/view.h"
 
 namespace ui::qt {
 
@@ -20,10 +21,15 @@ bool PanelWidget::NormalWindow() const {
   return topLevel_ && !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
 }
 
+bool PanelWidget::focusNextPrevChild(bool next) {
+  if (!topLevel_) return QWidget::focusNextPrevChild(next);  // the window decides
+  return MoveFocusInReadingOrder(handle_, next);
+}
+
 // The program decides whether a window closes: it hides or discards the panel.
 void PanelWidget::closeEvent(QCloseEvent* e) {
   e->ignore();
-  if (topLevel_) op::ClosePanel(handle_);
+  if (topLevel_) Act([&] { op::ClosePanel(handle_); });
 }
 
 // Only a size the model does not hold yet is the operator's; maximised and

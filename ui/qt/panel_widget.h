@@ -18,6 +18,8 @@ class PanelWidget : public QWidget {
   void resizeEvent(QResizeEvent* e) override;
   void moveEvent(QMoveEvent* e) override;
   void changeEvent(QEvent* e) override;
+  // Tab and Shift+Tab: the window's controls in the reading order of its layout.
+  bool focusNextPrevChild(bool next) override;
 
  private:
   bool NormalWindow() const;

@@ -72,11 +72,13 @@ void RunMessagePopup(const std::string& title, const std::string& text) {
   RunModal(*box);
 }
 
-int RunConfirmPopup(const std::string& title, const std::string& text) {
+int RunConfirmPopup(const std::string& title, const std::string& text, bool noIsDefault) {
   std::unique_ptr<QMessageBox> box(NewBox(title, text));
   QPushButton* yes = box->addButton(QMessageBox::Yes);
-  box->addButton(QMessageBox::No);
-  box->setDefaultButton(yes);
+  QPushButton* no = box->addButton(QMessageBox::No);
+  box->setDefaultButton(noIsDefault ? no : yes);
+  box->setEscapeButton(no);
+  if (noIsDefault) no->setFocus();  // Space and Return both press No until Yes is chosen
   RunModal(*box);
   return box->clickedButton() == yes ? 1 : 0;
 }

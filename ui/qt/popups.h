@@ -13,7 +13,7 @@ namespace ui::qt {
 int RunModalDialog(QDialog& dialog);
 
 void RunMessagePopup(const std::string& title, const std::string& text);
-int RunConfirmPopup(const std::string& title, const std::string& text);  // 1 = yes
+int RunConfirmPopup(const std::string& title, const std::string& text, bool noIsDefault = false);  // 1 = yes
 int RunPromptPopup(const std::string& title, const std::string& text, std::string* response, int maxLength);
 int RunFileSelectPopup(const FileSelectRequest& request, std::string* path);
 

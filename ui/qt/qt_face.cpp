@@ -161,6 +161,9 @@ class QtFace : public Face {
 
   void MessagePopup(const std::string& title, const std::string& text) override { RunMessagePopup(title, text); }
   int ConfirmPopup(const std::string& title, const std::string& text) override { return RunConfirmPopup(title, text); }
+  int ConfirmPopupNoDefault(const std::string& title, const std::string& text) override {
+    return RunConfirmPopup(title, text, true);
+  }
   int PromptPopup(const std::string& title, const std::string& text, std::string* response,
                   int maxLength) override {
     return RunPromptPopup(title, text, response, maxLength);

@@ -1,6 +1,8 @@
 #include "ui/qt/tab_strip.h"
 
+#include <QKeyEvent>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QTabBar>
 #include <QVBoxLayout>
 
@@ -12,11 +14,13 @@ const char* const kButtonStyle =
     "QToolButton { border: 1px solid #9a9a9a; border-bottom: none; border-top-left-radius: 3px;"
     " border-top-right-radius: 3px; background: #d4d4d4; padding: 2px 4px; }"
     "QToolButton:checked { background: #f6f6f6; border-top: 2px solid #0080ff; }"
-    "QToolButton:disabled { color: #a0a0a0; }";
+    "QToolButton:disabled { color: #a0a0a0; }"
+    "QToolButton[stripFocus=\"true\"] { border: 2px solid #0060c0; border-bottom: none; }";
 }  // namespace
 
 TabStrip::TabStrip(QTabWidget* tabs, QWidget* parent) : QWidget(parent), tabs_(tabs) {
   setStyleSheet(kButtonStyle);
+  setFocusPolicy(Qt::StrongFocus);
   QObject::connect(tabs_, &QTabWidget::currentChanged, this, [this](int) { Sync(); });
 }
 
@@ -54,8 +58,41 @@ void TabStrip::Sync() {
       QSignalBlocker block(b);
       b->setChecked(i == tabs_->currentIndex());
     }
+    const bool outlined = hasFocus() && i == tabs_->currentIndex();
+    if (b->property("stripFocus").toBool() != outlined) {
+      b->setProperty("stripFocus", outlined);
+      b->style()->unpolish(b);
+      b->style()->polish(b);
+    }
   }
   Arrange();
+}
+
+void TabStrip::keyPressEvent(QKeyEvent* e) {
+  const int step = e->key() == Qt::Key_Right ? 1 : e->key() == Qt::Key_Left ? -1 : 0;
+  if (step == 0) {
+    QWidget::keyPressEvent(e);
+    return;
+  }
+  // The next page that can be chosen, in the direction of the key.
+  const int count = tabs_->count();
+  for (int i = tabs_->currentIndex() + step; i >= 0 && i < count; i += step) {
+    if (tabs_->isTabVisible(i) && tabs_->isTabEnabled(i)) {
+      tabs_->setCurrentIndex(i);
+      break;
+    }
+  }
+  Sync();
+}
+
+void TabStrip::focusInEvent(QFocusEvent* e) {
+  QWidget::focusInEvent(e);
+  Sync();
+}
+
+void TabStrip::focusOutEvent(QFocusEvent* e) {
+  QWidget::focusOutEvent(e);
+  Sync();
 }
 
 void TabStrip::resizeEvent(QResizeEvent* e) {

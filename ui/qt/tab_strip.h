@@ -19,6 +19,11 @@ class TabStrip : public QWidget {
 
  protected:
   void resizeEvent(QResizeEvent* e) override;
+  // The strip takes the focus as a whole: Left and Right choose the page, and the page in
+  // front is outlined while the strip has the focus.
+  void keyPressEvent(QKeyEvent* e) override;
+  void focusInEvent(QFocusEvent* e) override;
+  void focusOutEvent(QFocusEvent* e) override;
 
  private:
   void Arrange();

@@ -9,6 +9,7 @@
 #include <QTableView>
 
 #include <climits>
+#include <cstdint>
 
 #include "ui/operate.h"
 #include "ui/qt/view.h"
@@ -139,9 +140,24 @@ class TableWidget : public QTableView {
     horizontalHeader()->setDefaultSectionSize(64);
     horizontalHeader()->setHighlightSections(false);
     setWordWrap(false);
+    setTabKeyNavigation(false);  // Tab moves on to the next control; the arrow keys move between cells
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { SelectionMoved(); });
   }
   bool Editing() const { return state() == QAbstractItemView::EditingState; }
+  // The open cell editor, if any.
+  QWidget* Editor() const { return Editing() ? indexWidget(currentIndex()) : nullptr; }
+  // Hands what the operator typed into the open editor to the model and closes it.
+  void CommitEditor() {
+    if (QWidget* e = Editor()) {
+      commitData(e);
+      closeEditor(e, QAbstractItemDelegate::NoHint);
+    }
+  }
+  // Closes the open editor without its text when the program has set its cell since it opened.
+  void DropEditorOfCellSet() {
+    QWidget* e = Editor();
+    if (e && CellSets(currentIndex()) != editedCellSets_) closeEditor(e, QAbstractItemDelegate::RevertModelCache);
+  }
   TableAdapter* adapter;   // reads the model's table
   bool syncing = false;    // the view is applying the model's state
 
@@ -163,8 +179,23 @@ class TableWidget : public QTableView {
     }
     op::SelectCells(panel_, id_, r);
   }
+  using QTableView::edit;
+  // Notes how often the program had set the cell when its editor opens.
+  bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override {
+    const bool opened = QTableView::edit(index, trigger, event);
+    if (opened && Editing()) editedCellSets_ = CellSets(index);
+    return opened;
+  }
+  std::uint64_t CellSets(const QModelIndex& index) const {
+    const Control* c = FindControl(panel_, id_);
+    if (!c || !c->table || !index.isValid()) return 0;
+    const TableData& t = *c->table;
+    if (index.row() >= t.rows || index.column() >= t.columns) return 0;
+    return t.Cell(index.row() + 1, index.column() + 1).valueSets;
+  }
   int panel_;  // panel handle
   int id_;     // control id
+  std::uint64_t editedCellSets_ = 0;  // valueSets of the edited cell when its editor opened
 };
 
 void ApplySelection(CtrlView& v, TableWidget* w, const TableData& t) {
@@ -188,13 +219,17 @@ void ApplySelection(CtrlView& v, TableWidget* w, const TableData& t) {
 }  // namespace
 
 QWidget* CreateTableBody(CtrlView& v, const Control&, QWidget* parent) {
-  return new TableWidget(v.panel, v.id, parent);
+  auto* w = new TableWidget(v.panel, v.id, parent);
+  v.commitPending = [w] { w->CommitEditor(); };
+  return w;
 }
 
 void ApplyTable(CtrlView& v, const Control& c) {
   auto* w = static_cast<TableWidget*>(v.body.data());
   if (!c.table) return;
   const TableData& t = *c.table;
+  // The program set the cell being edited: what the operator typed there gives way to it.
+  w->DropEditorOfCellSet();
   w->syncing = true;
   w->adapter->Refresh(t, w->Editing() ? w->currentIndex() : QModelIndex());
   for (int col = 0; col < t.columns; ++col) {

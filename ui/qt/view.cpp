@@ -9,6 +9,7 @@
 // and one repaint of what changed.
 #include "ui/qt/view.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QScreen>
@@ -298,6 +299,19 @@ void View::ApplyTopLevel(PanelView& pv, const Panel& p) {
   pv.zoom = p.windowZoom;
 }
 
+// [SECTION] Pending edits
+
+void View::CommitFocusedEdit() {
+  CtrlView* v = CtrlOf(QApplication::focusWidget());
+  if (v && v->commitPending) v->commitPending();
+}
+
+void Act(const std::function<void()>& post) {
+  op::Group group;
+  TheView().CommitFocusedEdit();
+  post();
+}
+
 // [SECTION] Context menus
 
 void View::ShowMenu(const CtrlView& v, const QPoint& globalPos) {
@@ -314,7 +328,9 @@ void View::ShowMenu(const CtrlView& v, const QPoint& globalPos) {
     std::string label = item.label;
     QAction* a = menu_->addAction(QStr(label));
     a->setEnabled(!item.dimmed);
-    QObject::connect(a, &QAction::triggered, [panel, control, label] { op::ChooseMenuItem(panel, control, label); });
+    QObject::connect(a, &QAction::triggered, [panel, control, label] {
+      Act([&] { op::ChooseMenuItem(panel, control, label); });
+    });
   }
   menu_->popup(globalPos);  // not exec(): the program's loop keeps running
 }

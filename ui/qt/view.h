@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -60,6 +61,10 @@ struct CtrlView {
   std::vector<std::string> items;     // list item labels as shown
   int topRowApplied = 0;              // table top row last scrolled to
   TableCell activeApplied{0, 0};      // table active cell last made current
+  uint64_t valueSets = 0;             // the model's valueSets when the value was last shown
+  // Commits what the operator typed but has not committed yet (fields, text boxes, a table's
+  // open cell editor); empty for kinds that commit at once.
+  std::function<void()> commitPending;
 };
 
 struct PanelView {
@@ -100,6 +105,8 @@ class View {
   static PanelWidget* PanelOf(const QWidget* w);
   // Shows a control's context menu at a global position.
   void ShowMenu(const CtrlView& v, const QPoint& globalPos);
+  // Commits the pending text of the control that holds the keyboard focus.
+  void CommitFocusedEdit();
 
  private:
   void Reconcile();
@@ -141,6 +148,19 @@ QWidget* CreateGraphBody(CtrlView& v, const Control& c, QWidget* parent);
 QWidget* CreateStripChartBody(CtrlView& v, const Control& c, QWidget* parent);
 // Graphs and strip charts read the model when they paint; a change only asks for a repaint.
 void ApplyPlotArea(CtrlView& v, const Control& c);
+
+// Posts the operator input that `post` makes after the pending text of whatever control
+// holds the focus, as one queued group. Every action that does not move the focus (F9 to
+// F12, a press over the accessibility bus, a menu entry) then acts on what the screen
+// shows, and a popup that the field's own commit opens comes before the action.
+void Act(const std::function<void()>& post);
+
+// The focusable widgets of a panel and everything inside it, in the reading order of the
+// layout (focus_order.cpp); Tab and Shift+Tab move through them.
+std::vector<QWidget*> ReadingOrder(int panel);
+// Moves the focus of the window of `panel` to the next (or previous) usable widget in
+// reading order; false when there is none.
+bool MoveFocusInReadingOrder(int panel, bool next);
 
 // Turns presses, context menus and function keys into operator events (input.cpp).
 void InstallInputFilter(QApplication* app);
