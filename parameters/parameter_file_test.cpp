@@ -192,6 +192,43 @@ TEST_F(ParameterFile, MissingItemsTakeTheirDefaultsAndAreListed) {
   EXPECT_EQ(cell, 70000 & 0xFFFF);
 }
 
+TEST_F(ParameterFile, ValuesTheControlsCannotHoldAreNamedAndTheSendTakesWhatThePanelShows) {
+  ParameterSetRecord set{};
+  for (int w = 0; w < PARAMETER_BLOCK_WORDS; ++w) set.ParameterBlock[w] = ParameterDefaults[w];
+  set.ParameterBlock[PARA_EVALUATION_MODE] = 9;  // the ring has no such item
+  set.ParameterBlock[PARA_POWER] = 2000;         // beyond the slider's 1000
+  set.ParameterBlock[PARA_AVERAGE] = 30000;      // within its field: shown as read
+  Spill(file_, IniSerialize(ParameterFileDocument(set)));
+  Load(file_);
+  EXPECT_EQ(Shown(), (std::vector<std::string>{"Attention!|Following parameter could not be shown as read:\n"
+                                               "POWER: read 2000, taken 1000\n"
+                                               "EVALUATION MODE: read 9, taken 1\n"}));
+  EXPECT_EQ(ParameterSet.ParameterBlock[PARA_POWER], 1000);
+  EXPECT_EQ(ParameterSet.ParameterBlock[PARA_EVALUATION_MODE], 1);
+  EXPECT_EQ(ParameterSet.ParameterBlock[PARA_AVERAGE], 30000);
+  // SEND to the sensor's RAM: the values the panel shows.
+  Press(MAINP_RAM);
+  program_->Sim().ClearLog();
+  Press(MAINP_SEND);
+  const auto sent = program_->Sim().WithState([](sim::SensorState& s) { return s.ram[0].para; });
+  EXPECT_EQ(sent[PARA_POWER], 1000);
+  EXPECT_EQ(sent[PARA_EVALUATION_MODE], 1);
+  EXPECT_EQ(sent[PARA_AVERAGE], 30000);
+  const std::vector<sim::OrderRecord> orders = program_->Sim().Orders();
+  ASSERT_EQ(orders.size(), 2u);
+  EXPECT_EQ(orders[0].data[2 * PARA_POWER] | orders[0].data[2 * PARA_POWER + 1] << 8, 1000);
+  EXPECT_EQ(orders[0].data[2 * PARA_AVERAGE] | orders[0].data[2 * PARA_AVERAGE + 1] << 8, 30000);
+
+  // A file whose values the controls can all hold is read without the report.
+  set.ParameterBlock[PARA_EVALUATION_MODE] = 2;
+  set.ParameterBlock[PARA_POWER] = 999;
+  Spill(file_, IniSerialize(ParameterFileDocument(set)));
+  Press(MAINP_FILE);
+  hl::Popups().clear();
+  Load(file_);
+  EXPECT_TRUE(Shown().empty());
+}
+
 TEST_F(ParameterFile, AnotherVersionIsRefusedUnlessTheOperatorAgrees) {
   ParameterSetRecord set{};
   for (int w = 0; w < PARAMETER_BLOCK_WORDS; ++w) set.ParameterBlock[w] = ParameterDefaults[w];

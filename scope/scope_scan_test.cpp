@@ -2,6 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
 #include <memory>
 #include <thread>
 
@@ -125,6 +130,48 @@ TEST_P(ScopeScan, ABadBlockIsSkippedOnTheSerialLineAndEndsTheCaptureOverTcp) {
     EXPECT_EQ(Scope.Drawn, 0);
   }
   EXPECT_EQ(State.SensorConnected, 0);
+}
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST_P(ScopeScan, TheFileAndTheRedrawHoldTheCaptureAsPlottedAfterABadBlock) {
+  Settings(0, 0, 0, 1, 0);
+  Scan();
+  ASSERT_EQ(Scope.Drawn, 1);
+  const std::string first = program_->Dir() + "/first.csv", second = program_->Dir() + "/second.csv";
+  ASSERT_EQ(WriteScopeCsv(first), 1);
+  std::vector<double> green(ui::FindControl(Panels.Scopep, SCOPEP_GRAPH)->graph->plots[1].y);
+  // The next capture goes wrong at its second block.
+  Sim().WithState([](sim::SensorState& s) { s.scope.badBlock = 1; });
+  Scan();
+  ASSERT_EQ(SimScope().captures, 2);
+  ASSERT_EQ(WriteScopeCsv(second), 1);
+  const ui::GraphData& graph = *ui::FindControl(Panels.Scopep, SCOPEP_GRAPH)->graph;
+  if (GetParam()) {
+    // The serial line skips the bad block and plots the rest: the file holds what is plotted.
+    ASSERT_EQ(graph.plots.size(), 3u);
+    std::istringstream lines(Slurp(second));
+    std::string line;
+    std::getline(lines, line);  // the column titles
+    for (int i = 0; i < SCOPE_SAMPLES; ++i) {
+      ASSERT_TRUE(std::getline(lines, line));
+      std::vector<std::string> cells;
+      std::stringstream fields(line);
+      for (std::string cell; std::getline(fields, cell, ',');) cells.push_back(cell);
+      ASSERT_EQ(cells.size(), 7u);
+      for (int b = 0; b < 3; ++b) ASSERT_EQ(std::stod(cells[2 + b]), graph.plots[b].y[i]) << i;
+    }
+  } else {
+    // Over TCP/IP the capture ends unplotted: the file and a redraw keep the previous capture.
+    EXPECT_EQ(Slurp(second), Slurp(first));
+    ASSERT_TRUE(ui::op::PickIndex(Panels.Scopep, SCOPEP_SIGNAL, 2));
+    ProcessSystemEvents();
+    ASSERT_EQ(graph.plots.size(), 1u);
+    EXPECT_EQ(graph.plots[0].y, green);
+  }
 }
 
 TEST_P(ScopeScan, ABlockWithoutItsStartIndexIsSkippedOnTheSerialLine) {

@@ -6,13 +6,25 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTimer>
+#include <QPrinter>
 #include <QTabWidget>
+#include <QTest>
 
 #include <cstdlib>
 #include <string>
 
 #include "app/Chromik4ANAv12.h"
 #include "app/harness_test.h"
+#include "app/program_state.h"
+#include "parameters/parameter_panel.h"
+#include "scope/qt/scope_print.h"
+#include "scope/scope_report.h"
+#include "ui/headless.h"
+#include "ui/operate.h"
 #include "parameters/mode_rules.h"
 #include "ui/model.h"
 #include "ui/qt/accessible.h"
@@ -144,6 +156,98 @@ TEST_F(ProgramAccessible, TheCNoDisplaysDoubleClickOverTheBusOpensTheBigDisplay)
     GetPanelAttribute(Panels.Colbigp, ATTR_VISIBLE, &visible);
     return visible != 0;
   }));
+}
+
+// [SECTION] Presses over the bus right after typing, with no focus change between
+
+// The press action of a button, as a screen reader or a voice control gives it.
+void PressOverTheBus(int panel, int control) {
+  ui::qt::SyncNow();  // the screen shows the button as the program has it now
+  ASSERT_TRUE(ui::qt::ControlWidget(panel, control)->isEnabled());
+  QAccessibleInterface* i = QAccessible::queryAccessibleInterface(ui::qt::ControlWidget(panel, control));
+  ASSERT_TRUE(i && i->actionInterface());
+  i->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+}
+
+void TypeInto(QWidget* w, const QString& text) {
+  ASSERT_TRUE(w->isVisible() && w->isEnabled());
+  QWidget* window = w->window();
+  window->activateWindow();
+  QApplication::setActiveWindow(window);
+  w->setFocus();
+  ASSERT_EQ(QApplication::focusWidget(), w);
+  if (auto* field = qobject_cast<QLineEdit*>(w)) field->selectAll();
+  QTest::keyClicks(w, text);
+}
+
+std::vector<std::string> g_printedLines;  // the report's lines as the PDF printer got them
+
+int ChoosePdf(std::string* printer) {
+  *printer = "PDF";
+  return 1;
+}
+
+int PrintToPdf(const ScopeReport& report, const std::string&) {
+  g_printedLines.clear();
+  for (const ReportItem& item : report.items) g_printedLines.push_back(item.text);
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(QDir::temp().filePath(QStringLiteral("accessible_program_test.pdf")));
+  return PaintScopeReport(report, printer);
+}
+
+TEST_F(ProgramAccessible, SendGoAndPrintPressedOverTheBusTakeWhatWasJustTyped) {
+  const int para = Panels.Page[PAGE_PARAMETER];
+  SetActiveTabPage(Panels.Mainp, MAINP_TAB, PAGE_PARAMETER);
+  ui::qt::SyncNow();
+  // SEND: the typed AVERAGE reaches the sensor.
+  TypeInto(ui::qt::ControlWidget(para, PARA_AVERAGE_NUM), "321");
+  PressOverTheBus(Panels.Mainp, MAINP_SEND);
+  EXPECT_TRUE(program->RunUntil([&] {
+    return program->Sim().WithState([](sim::SensorState& s) { return s.ram[0].para[PARA_AVERAGE]; }) == 321 &&
+           !program->Dimmed(Panels.Mainp, MAINP_GO);  // the SEND is over
+  }));
+
+  // GO: the typed INTEGRAL is in the record the GO loop works with.
+  TypeInto(ui::qt::ControlWidget(para, PARA_INTEGRAL_NUM), "44");
+  std::uint16_t integralInGo = 0;
+  bool stopped = false;
+  ui::headless::SetWaitHook([&](double) {
+    if (!State.GoRunning || stopped) return;
+    integralInGo = ParameterSet.ParameterBlock[PARA_INTEGRAL];
+    stopped = true;
+    ui::op::Press(Panels.Mainp, MAINP_STOP);
+  });
+  program->Sim().SetWireTiming(true);
+  PressOverTheBus(Panels.Mainp, MAINP_GO);
+  EXPECT_TRUE(program->RunUntil([&] { return stopped && !State.GoRunning; }));
+  ui::headless::SetWaitHook(nullptr);
+  EXPECT_EQ(integralInGo, 44);
+
+  // PRINT, with the PDF printer chosen: the comment just typed is printed.
+  ASSERT_TRUE(ui::op::ChangeTab(Panels.Mainp, MAINP_TAB, PAGE_SCOPE));
+  program->Settle();
+  ui::qt::SyncNow();
+  ReportPrinting printing;
+  printing.savePanelPicture = [](int panel, const std::string& path) { return ui::qt::SavePanelImage(panel, path) ? 1 : -1; };
+  printing.choosePrinter = ChoosePdf;
+  printing.print = PrintToPdf;
+  SetReportPrinting(printing);
+  QTimer closer;  // "Print successful!" is read and closed
+  QObject::connect(&closer, &QTimer::timeout, [] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) box->done(0);
+  });
+  closer.start(10);
+  TypeInto(ui::qt::ControlWidget(Panels.Page[PAGE_SCOPE], SCOPE_COMMENT), "belt 2");
+  g_printedLines.clear();
+  PressOverTheBus(Panels.Scopep, SCOPEP_PRINT);
+  EXPECT_TRUE(program->RunUntil([] { return !g_printedLines.empty(); }));
+  SetReportPrinting({});
+  bool commented = false;
+  for (std::size_t i = 0; i + 1 < g_printedLines.size(); ++i) {
+    commented = commented || (g_printedLines[i] == "COMMENT:" && g_printedLines[i + 1].find("belt 2") != std::string::npos);
+  }
+  EXPECT_TRUE(commented);
 }
 
 }  // namespace

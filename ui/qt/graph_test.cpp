@@ -184,6 +184,31 @@ TEST_F(Graphs, PlotsAreDrawnInTheirColours) {
   EXPECT_GE(point, 9);    // a small solid marker
 }
 
+TEST_F(Graphs, ATaughtRegionStandsOutInAnyColourOnAnyPlotArea) {
+  // A black row on the black plot area, a white one on it, and a white one on a white area.
+  const int cases[][2] = {{0x000000, 0x000000}, {0x000000, 0xFFFFFF}, {0xFFFFFF, 0xFFFFFF}};
+  auto luma = [](QRgb c) { return (qRed(c) * 299 + qGreen(c) * 587 + qBlue(c) * 114) / 1000; };
+  for (const auto& [bg, row] : cases) {
+    SCOPED_TRACE(row);
+    DeleteGraphPlot(panel, graph, -1);
+    SetCtrlAttribute(panel, graph, ATTR_PLOT_BGCOLOR, bg);
+    Frame();
+    const QImage empty = widget->grab().toImage();
+    PlotOval(panel, graph, 300, 300, 700, 700, row, VAL_TRANSPARENT);
+    Frame();
+    const QImage drawn = widget->grab().toImage();
+    ASSERT_EQ(empty.size(), drawn.size());
+    int standingOut = 0;
+    for (int y = 0; y < drawn.height(); ++y) {
+      for (int x = 0; x < drawn.width(); ++x) {
+        if (drawn.pixel(x, y) == empty.pixel(x, y)) continue;
+        standingOut += std::abs(luma(drawn.pixel(x, y)) - luma(static_cast<QRgb>(bg))) > 60;
+      }
+    }
+    EXPECT_GT(standingOut, 200);  // the outline all round, not a few stray pixels
+  }
+}
+
 TEST_F(Graphs, CursorDragMovesItAndTheReleaseCommits) {
   SetGraphCursor(panel, graph, 1, 100, 100);
   Frame();

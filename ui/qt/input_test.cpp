@@ -317,6 +317,25 @@ TEST_F(Input, PopupsShowTheProgramsTextsAndTheOperatorsAnswers) {
   EXPECT_EQ(response, "12345");
 }
 
+TEST_F(Input, ReturnAndEscapeAnswerNoWhereYesDestroysWorkAndYesElsewhere) {
+  auto key = [](Qt::Key k) {
+    return [k](QWidget* w) { QTest::keyClick(w->focusWidget() ? w->focusWidget() : w, k); };
+  };
+  AnswerNextDialog(key(Qt::Key_Return));
+  EXPECT_EQ(ConfirmPopupNoDefault("ATTENTION!", "Do you really want to reset the table?"), 0);
+  AnswerNextDialog(key(Qt::Key_Escape));
+  EXPECT_EQ(ConfirmPopupNoDefault("ATTENTION!", "Do you really want to reset the table?"), 0);
+  AnswerNextDialog(key(Qt::Key_Space));  // the focus rests on No as well
+  EXPECT_EQ(ConfirmPopupNoDefault("ATTENTION!", "Do you really want to reset the table?"), 0);
+  AnswerNextDialog([](QWidget* w) { qobject_cast<QMessageBox*>(w)->button(QMessageBox::Yes)->click(); });
+  EXPECT_EQ(ConfirmPopupNoDefault("ATTENTION!", "Do you really want to reset the table?"), 1);
+  // Other questions keep Yes as their default; Escape is No there too.
+  AnswerNextDialog(key(Qt::Key_Return));
+  EXPECT_EQ(ConfirmPopup("ATTENTION!", "Selected file is not a parameter file! \nDo you want to proceed anyway?"), 1);
+  AnswerNextDialog(key(Qt::Key_Escape));
+  EXPECT_EQ(ConfirmPopup("ATTENTION!", "Selected file is not a parameter file! \nDo you want to proceed anyway?"), 0);
+}
+
 TEST_F(Input, FileSelectionTellsNewFilesFromExistingOnes) {
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
