@@ -1,6 +1,8 @@
 // Program entry: start-up, the main window and tab control, shutdown.
 #include "app/Chromik4ANAv12.h"
 
+#include <utility>
+
 #include "measurement/live_graphs.h"
 #include "app/dimming.h"
 #include "app/locations.h"
@@ -9,6 +11,7 @@
 #include "app/program_state.h"
 #include "com232/connection.h"
 #include "com232/link.h"
+#include "parameters/changes.h"
 #include "parameters/mode_rules.h"
 #include "parameters/parameter_panel.h"
 #include "teach/teach_table.h"
@@ -37,7 +40,37 @@ int LoadPanelSet() {
   for (int child : {Panels.Datap, Panels.Graphp, Panels.Teachp1, Panels.Teachp2, Panels.Scopep}) {
     SetPanelPos(child, 63, 286);
   }
+  NameForAssistiveTools();
   return 1;
+}
+
+// Names for the child panels (several show a "RED", an "X" ...) and for the controls that
+// show no label, so that screen readers and desktop test tools find them.
+void NameForAssistiveTools() {
+  const std::pair<int, const char*> panels[] = {{Panels.Datap, "DATAP"},     {Panels.Graphp, "GRAPHP"},
+                                                {Panels.Scopep, "SCOPEP"},   {Panels.Teachp1, "TEACHP1"},
+                                                {Panels.Teachp2, "TEACHP2"}};
+  for (const auto& [panel, name] : panels) SetPanelAttribute(panel, ATTR_ACCESSIBLE_NAME, name);
+  int calibration = 0;
+  GetPanelHandleFromTabPage(Panels.Mainp, MAINP_TAB, PAGE_CALIBRATION, &calibration);
+  struct Named {
+    int panel, control;
+    const char* name;
+  };
+  const Named controls[] = {
+      {Panels.Mainp, MAINP_BAND, "Top band"},
+      {Panels.Mainp, MAINP_LOGO, "Supplier logo"},
+      {Panels.Mainp, MAINP_TAB, "Main tabs"},
+      {Panels.Mainp, MAINP_CHANGES_TEXT, "Changes since GET or SEND"},
+      {calibration, CAL_DECO_HIDDEN, "Calibration band"},
+      {Panels.Datap, DATAP_TAB, "Data tabs"},
+      {Panels.Colbigp, COLBIGP_NUMBER, "C-No display"},
+      {Panels.Colbigp, COLBIGP_ID, "C-No identification"},
+      {Panels.Grpbigp, GRPBIGP_NUMBER, "GROUP display"},
+      {Panels.Grpbigp, GRPBIGP_ID, "GROUP identification"},
+      {Panels.Scopep, SCOPEP_BINARY_GRAPH, "Binary traces"},
+  };
+  for (const Named& n : controls) SetCtrlAttribute(n.panel, n.control, ATTR_ACCESSIBLE_NAME, n.name);
 }
 
 void InitializeGui() {
@@ -49,6 +82,8 @@ void InitializeGui() {
   State.SendRequested = 0;
   State.GetRequested = 0;
   State.TeachToleranceOff = 0;
+  ResetChangeTracking();
+  SetInputDoneCallback(UpdateChangeMarks);
   // 2. The panels behind the tab pages.
   for (int i = 0; i < MAIN_PAGE_COUNT; ++i) GetPanelHandleFromTabPage(Panels.Mainp, MAINP_TAB, i, &Panels.Page[i]);
   for (int i = 0; i < 4; ++i) GetPanelHandleFromTabPage(Panels.Datap, DATAP_TAB, i, &Panels.DataPage[i]);
@@ -104,8 +139,17 @@ int RunProgram() {
   return 0;
 }
 
+// Settings written, the event loop left: the end of every run.
+static void CloseProgram() {
+  State.GoRunning = 0;
+  WritePanelSettings();
+  QuitUserInterface(0);
+}
+
+// SIGTERM and SIGINT (a service manager, a logout) close the program without a question: a
+// road of their own, not the window's close, whose question would leave them waiting.
 void OnTerminationSignal(int) {
-  if (Panels.Mainp > 0) ui::op::PostPanelEvent(Panels.Mainp, EVENT_CLOSE);
+  if (Panels.Mainp > 0) PostDeferredCall([](void*) { CloseProgram(); }, nullptr);
 }
 
 void ShowChildPanel(int panel) {
@@ -132,9 +176,8 @@ int CBF_MAINP(int panel, int event, void*, int, int) {
       break;
     }
     case EVENT_CLOSE:
-      State.GoRunning = 0;
-      WritePanelSettings();
-      QuitUserInterface(0);
+      // Values the panel holds that its source does not are lost only when the operator says so.
+      if (ConfirmLosingChanges() == 1) CloseProgram();
       break;
     case EVENT_PANEL_SIZE:
       ReapplyStripChartTraces();

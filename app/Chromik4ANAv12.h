@@ -20,6 +20,8 @@ void ShutdownProgram();
 int RunProgram();
 // SIGTERM and SIGINT close the main window, exactly as the operator would.
 void OnTerminationSignal(int signalNumber);
+// Names the child panels and the controls without a label for assistive tools (part of loading).
+void NameForAssistiveTools();
 
 // Shows one of the five child panels and hides the others; any other panel shows DATAP.
 void ShowChildPanel(int panel);

@@ -26,6 +26,7 @@ constexpr const char* ButtonSend =
     "All the parameters of the PC-User-Interface are transferred to the sensor or to a selectable fil"
     "e. \nThe target of the parameter transfer is determined by the select button (RAM, EEPROM, FILE)"
     ". \n\nShortcut Key: F9. ";
+constexpr const char* ButtonChanges = "Lists every value that differs from the parameter set last read or sent.";
 constexpr const char* ButtonSendCF = "Calibration factors for RED,GREEN and BLUE will be send to the EEPROM of the sensor.";
 constexpr const char* ButtonSendOffset = "Offset values for RED,GREEN and BLUE will be send to the EEPROM of the sensor.";
 constexpr const char* ButtonShowGraph = "Switch to a graphical display for each signal.";

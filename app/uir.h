@@ -46,6 +46,8 @@ enum MainpCtrl : int {
   MAINP_FILE,            // CBF_SelectMem
   MAINP_PARASET0,        // CBF_SelectParaSet
   MAINP_PARASET1,        // CBF_SelectParaSet
+  MAINP_CHANGES_TEXT,    // "<n> CHANGES SINCE <source>": what the panel holds that its source does not
+  MAINP_CHANGES,         // CBF_ButtonChanges: lists those values
   MAINP_CTRL_END
 };
 

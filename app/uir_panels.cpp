@@ -7,6 +7,7 @@
 #include "app/help.h"
 #include "app/uir_build.h"
 #include "measurement/live_graphs.h"
+#include "parameters/changes.h"
 #include "parameters/parameter_panel.h"
 #include "recorder/recorder.h"
 #include "scope/scope.h"
@@ -54,7 +55,16 @@ int BuildMainp(int panel) {
   SetCtrlVal(panel, MAINP_RAM, 1);
   SetCtrlVal(panel, MAINP_PARASET0, 1);
 
-  Place(panel, MAINP_TAB, CTRL_TAB, "", 122, 2, 424, 282, CBF_TabMain1);
+  // What the panel holds that is not yet in the sensor or the file: the count and its list.
+  Place(panel, MAINP_CHANGES_TEXT, CTRL_TEXT_MSG, "", 119, 6, 16, 200);
+  SetCtrlAttribute(panel, MAINP_CHANGES_TEXT, ATTR_TEXT_POINT_SIZE, 8);
+  SetCtrlAttribute(panel, MAINP_CHANGES_TEXT, ATTR_TEXT_COLOR, 0x0000A0);
+  Place(panel, MAINP_CHANGES, CTRL_COMMAND_BUTTON, "CHANGES", 117, 212, 18, 70, CBF_ButtonChanges);
+  SetCtrlAttribute(panel, MAINP_CHANGES, ATTR_TEXT_POINT_SIZE, 8);
+  SetCtrlAttribute(panel, MAINP_CHANGES, ATTR_DIMMED, 1);
+  SetHelp(panel, MAINP_CHANGES, help::ButtonChanges);
+
+  Place(panel, MAINP_TAB, CTRL_TAB, "", 136, 2, 410, 282, CBF_TabMain1);
   SetHelp(panel, MAINP_TAB, help::TabMain1);
   for (int i = 0; i < MAIN_PAGE_COUNT; ++i) {
     if (InsertTabPage(panel, MAINP_TAB, -1, kMainPageLabels[i]) < 0) return -1;

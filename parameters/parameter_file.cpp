@@ -7,6 +7,7 @@
 
 #include "measurement/live_graphs.h"
 #include "app/program_state.h"
+#include "parameters/changes.h"
 #include "parameters/mode_rules.h"
 #include "parameters/parameter_panel.h"
 #include "teach/region_plot.h"
@@ -146,6 +147,7 @@ int WriteParameterFile() {
     MessagePopup("ATTENTION!", text.c_str());
     return -1;
   }
+  TakeReference(REFERENCE_FILE);
   return 1;
 }
 
@@ -179,5 +181,7 @@ int ReadParameterFile() {
     }
   }
   RefreshFromParameterSet(proceed);
+  if (!proceed) return -1;
+  TakeReference(REFERENCE_FILE);
   return 1;
 }

@@ -35,5 +35,5 @@ std::string GeneralInfoText(const IniDocument& doc, const char* key);
 // 1 when written; -1 when no file was chosen or the write failed (reported).
 int WriteParameterFile();
 // GET with FILE selected: asks for the file and reads it into the panel. 1 when a file
-// was chosen, -1 when none was.
+// was read, -1 when none was chosen or the operator refused it.
 int ReadParameterFile();

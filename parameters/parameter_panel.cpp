@@ -156,19 +156,38 @@ void AdjustTriggerList(int externTeach) {
   }
 }
 
-void ReadParametersFromPanel() {
-  std::uint16_t* block = ParameterSet.ParameterBlock;
+void ReadParametersFromPanel() { ReadPanelInto(&ParameterSet); }
+
+void ReadPanelInto(ParameterSetRecord* set) {
+  std::uint16_t* block = set->ParameterBlock;
   for (const ParaControl& c : kControls) block[c.word] = ReadWord(ParaPage(), c.control);
   block[PARA_COLOR_GROUP] = ReadWord(GroupPage(), GROUP_COLOR_GROUP);
   unsigned short v = 0;
   GetTableCellVal(GroupPage(), HOLD_TABLE, {1, 1}, &v);
   block[PARA_HOLD_FAIL] = v;
   for (int k = 0; k < TEACH_VECTOR_COUNT; ++k) {
-    TeachVector& row = ParameterSet.TeachBlock[k];
+    TeachVector& row = set->TeachBlock[k];
     GetTableCellVal(GroupPage(), GROUP_TABLE, {k + 1, 1}, &row.Group);
     GetTableCellVal(GroupPage(), HOLD_TABLE, {k + 2, 1}, &row.Hold);
     for (int j = 0; j < 5; ++j) GetTableCellVal(TeachPage(), TEACH_TABLE, {k + 1, j + 1}, &row.Cell[j]);
   }
+}
+
+ParameterPlace PlaceOfWord(int word) {
+  if (word == PARA_HOLD_FAIL) return {GroupPage(), HOLD_TABLE, {1, 1}};
+  if (word == PARA_COLOR_GROUP) return {GroupPage(), GROUP_COLOR_GROUP, {0, 0}};
+  if (word < PARAMETER_BLOCK_WORDS) {
+    for (const ParaControl& c : kControls) {
+      if (c.word == word) return {ParaPage(), c.control, {0, 0}};
+    }
+    return {0, 0, {0, 0}};
+  }
+  const int row = (word - PARAMETER_BLOCK_WORDS) / TEACH_VECTOR_WORDS;
+  const int w = (word - PARAMETER_BLOCK_WORDS) % TEACH_VECTOR_WORDS;
+  if (w < 5) return {TeachPage(), TEACH_TABLE, {row + 1, w + 1}};
+  if (w == 5) return {GroupPage(), GROUP_TABLE, {row + 1, 1}};
+  if (w == 6) return {GroupPage(), HOLD_TABLE, {row + 2, 1}};
+  return {0, 0, {0, 0}};  // word 7 is not shown
 }
 
 void WriteParametersToPanel() {

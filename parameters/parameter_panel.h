@@ -4,6 +4,7 @@
 #pragma once
 
 #include "parameters/parameter_set.h"
+#include "ui/ui.h"
 
 extern ParameterSetRecord ParameterSet;  // the PC's copy of one of the sensor's parameter sets
 
@@ -29,6 +30,16 @@ void BuildParameterControlsOfGroupPage(int page);
 
 // Every control into the record; word 7 of each teach row is left as it is.
 void ReadParametersFromPanel();
+// The same into `set`, leaving ParameterSet alone: what a SEND would send.
+void ReadPanelInto(ParameterSetRecord* set);
+// Where a word of the set (as ParameterDifference::word counts) is shown: a control, or a table cell
+// (cell.row 0 when it is a control of its own).
+struct ParameterPlace {
+  int panel;
+  int control;
+  TableCell cell;
+};
+ParameterPlace PlaceOfWord(int word);
 // The record into the controls: EXTERN TEACH first, then the TRIGGER list fitted to it, then the rest.
 void WriteParametersToPanel();
 // With EXTERN TEACH other than OFF the TRIGGER list holds CONT and SELF only, otherwise all seven entries.

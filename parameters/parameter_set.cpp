@@ -73,12 +73,15 @@ std::vector<ParameterDifference> CompareParameterSets(const ParameterSetRecord& 
   static const char* const kRowKeys[7] = {"CELL 0", "CELL 1", "CELL 2", "CELL 3", "CELL 4", "GROUP", "HOLD"};
   std::vector<ParameterDifference> out;
   for (int w = 0; w < PARAMETER_BLOCK_WORDS; ++w) {
-    if (a.ParameterBlock[w] != b.ParameterBlock[w]) out.push_back({ParameterKeys[w], a.ParameterBlock[w], b.ParameterBlock[w]});
+    if (a.ParameterBlock[w] != b.ParameterBlock[w]) out.push_back({w, ParameterKeys[w], a.ParameterBlock[w], b.ParameterBlock[w]});
   }
   for (int r = 0; r < TEACH_VECTOR_COUNT; ++r) {
     for (int w = 0; w < 7; ++w) {
       const std::uint16_t x = TeachWord(a.TeachBlock[r], w), y = TeachWord(b.TeachBlock[r], w);
-      if (x != y) out.push_back({"TEACH VECTOR " + std::to_string(r) + " " + kRowKeys[w], x, y});
+      if (x != y) {
+        out.push_back({PARAMETER_BLOCK_WORDS + TEACH_VECTOR_WORDS * r + w, "TEACH VECTOR " + std::to_string(r) + " " + kRowKeys[w],
+                       x, y});
+      }
     }
   }
   return out;

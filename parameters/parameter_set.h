@@ -99,6 +99,7 @@ void TeachBlockFromWords(const std::uint16_t* words, ParameterSetRecord* set);
 // One value that differs between two parameter sets, named by its parameter file key:
 // "POWER", "TEACH VECTOR 7 CELL 2", "TEACH VECTOR 7 GROUP", "TEACH VECTOR 7 HOLD".
 struct ParameterDifference {
+  int word;              // the word in the set: 0..19 the ParameterBlock, 20 + 8 * row + w a teach row's word w
   std::string key;
   std::uint16_t first;   // the value in the first set
   std::uint16_t second;  // the value in the second set

@@ -10,6 +10,7 @@
 #include "app/help.h"
 #include "app/program_state.h"
 #include "com232/frame.h"
+#include "parameters/changes.h"
 #include "parameters/mode_rules.h"
 #include "parameters/parameter_file.h"
 #include "parameters/parameter_panel.h"
@@ -42,50 +43,54 @@ int ReadBlock(int blockNumber, std::size_t blockBytes) {
 
 }  // namespace
 
-void SendParameters() {
+int SendParameters() {
   State.SendRequested = 0;
-  if (State.MemorySelection == MEMORY_FILE) {
-    WriteParameterFile();
-    return;
-  }
+  if (State.MemorySelection == MEMORY_FILE) return WriteParameterFile();
   ReadParametersFromPanel();
   const int p = State.ParameterSetIndex;
   ParameterBlockToWords(ParameterSet, Frame.SendWords);
   BuildOrderFrame(frame::ORDER_WRITE_PARA_BLOCK, PARAMETER_BLOCK_WORDS, static_cast<std::uint16_t>(p),
                   PARAMETER_BLOCK_BYTES);
-  if (ExchangeOrder(8 + PARAMETER_BLOCK_BYTES) != 1) return;
-  if (Frame.ResponseStatus != 0) PlausibilityNotice(Frame.ResponseStatus, kRamNotice);
+  if (ExchangeOrder(8 + PARAMETER_BLOCK_BYTES) != 1) return -1;
+  bool replaced = Frame.ResponseStatus != 0;
+  if (replaced) PlausibilityNotice(Frame.ResponseStatus, kRamNotice);
   TeachBlockToWords(ParameterSet, Frame.SendWords);
   BuildOrderFrame(frame::ORDER_WRITE_PARA_BLOCK, TEACH_BLOCK_WORDS, static_cast<std::uint16_t>(p + 2),
                   TEACH_BLOCK_BYTES);
-  if (ExchangeOrder(8 + TEACH_BLOCK_BYTES) != 1) return;
-  if (Frame.ResponseStatus != 0) PlausibilityNotice(Frame.ResponseStatus, kRamNotice);
+  if (ExchangeOrder(8 + TEACH_BLOCK_BYTES) != 1) return -1;
+  if (Frame.ResponseStatus != 0) {
+    replaced = true;
+    PlausibilityNotice(Frame.ResponseStatus, kRamNotice);
+  }
   if (State.MemorySelection == MEMORY_EEPROM) {
     BuildOrderFrame(frame::ORDER_STORE_EEPROM, 0, 0, 0);
-    ExchangeOrder(8);  // a failure has been reported by the frame layer
+    // Its answer is not examined; a failure has been reported by the frame layer, and the
+    // EEPROM may not hold the set.
+    if (ExchangeOrder(8) != 1) return -1;
   }
+  TakeReference(REFERENCE_SEND, replaced);
+  return 1;
 }
 
-void GetParameters() {
+int GetParameters() {
   State.GetRequested = 0;
-  if (State.MemorySelection == MEMORY_FILE) {
-    ReadParameterFile();
-    return;
-  }
+  if (State.MemorySelection == MEMORY_FILE) return ReadParameterFile();
   if (State.MemorySelection == MEMORY_EEPROM) {
     BuildOrderFrame(frame::ORDER_LOAD_EEPROM, 0, 0, 0);
-    if (ExchangeOrder(8) != 1) return;
+    if (ExchangeOrder(8) != 1) return -1;
     if (Frame.ResponseStatus != 0) PlausibilityNotice(Frame.ResponseStatus, kEepromNotice);
   }
   const int p = State.ParameterSetIndex;
-  if (ReadBlock(p, PARAMETER_BLOCK_BYTES) != 1) return;
+  if (ReadBlock(p, PARAMETER_BLOCK_BYTES) != 1) return -1;
   ParameterBlockFromWords(Frame.SendWords, &ParameterSet);
-  if (ReadBlock(p + 2, TEACH_BLOCK_BYTES) != 1) return;  // the block read first stays in the record
+  if (ReadBlock(p + 2, TEACH_BLOCK_BYTES) != 1) return -1;  // the block read first stays in the record
   TeachBlockFromWords(Frame.SendWords, &ParameterSet);
   WriteParametersToPanel();
   ApplyModeRules();
   PlotTeachRegions();
   UpdateLiveGraphs();
+  TakeReference(REFERENCE_GET);
+  return 1;
 }
 
 // [SECTION] Callbacks

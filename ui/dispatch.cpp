@@ -64,6 +64,7 @@ struct DispatchState {
   // termination signals
   int signalPipe[2] = {-1, -1};
   void (*terminationHandler)(int) = nullptr;
+  void (*inputDone)() = nullptr;         // SetInputDoneCallback
 };
 
 DispatchState& D() {
@@ -151,6 +152,7 @@ void RunQueued() {
     }
     if (item.operatorInput && d.popupDepth > 0) continue;
     if (item.work) item.work();
+    if (item.operatorInput && d.inputDone) d.inputDone();
   }
 }
 
@@ -209,6 +211,7 @@ void ResetDispatch() {
   d.popupDepth = 0;
   d.uiThread = std::this_thread::get_id();
   d.testClock = false;
+  d.inputDone = nullptr;
 }
 
 bool TestClockActive() { return D().testClock; }
@@ -365,6 +368,12 @@ int UnwatchFd(int watchId) {
   }
   return -1;
 }
+
+void PostDeferredCall(void (*function)(void* data), void* data) {
+  if (function) PostWork([function, data] { function(data); }, false);
+}
+
+void SetInputDoneCallback(void (*callback)()) { D().inputDone = callback; }
 
 void InstallTerminationHandler(void (*handler)(int signalNumber)) {
   DispatchState& d = D();

@@ -28,6 +28,7 @@ struct CellData {
   std::string text;
   int bgColor = 0xFFFFFF;
   int textColor = 0x000000;
+  int italic = 0;          // the cell's text in italics
   uint64_t valueSets = 0;  // raised whenever the program sets the cell's value, changed or not
 };
 
@@ -167,10 +168,12 @@ struct Control {
   std::string font;
   int pointSize = 0;            // 0 = face default
   int bold = 0;
+  int italic = 0;               // value and label in italics
   int maxEntryLength = 0;
   int passwordMask = 0;
   int shortcutKey = 0;
   std::string tooltip;
+  std::string accessibleName;   // the name of a control that shows no label
   bool combo = false;           // string control with a drop-down list
   // value
   double num = 0;
@@ -202,6 +205,7 @@ struct Panel {
   int tabOwner = 0;            // control id of the tab control on the parent, when a tab page
   int tabIndex = -1;
   std::string title;
+  std::string accessibleName;  // the name the program knows a child panel by (DATAP ...)
   int top = 0, left = 0, width = 400, height = 300;
   int visible = 0;
   int windowZoom = VAL_NO_ZOOM;

@@ -236,6 +236,10 @@ int SetPanelAttribute(int panel, Attr attr, int value) {
 int SetPanelAttribute(int panel, Attr attr, const char* value) {
   Panel* p = FindPanel(panel);
   if (!p) return UIE_BAD_HANDLE;
+  if (attr == ATTR_ACCESSIBLE_NAME) {
+    Assign(*p, p->accessibleName, std::string(value ? value : ""));
+    return UI_OK;
+  }
   if (attr != ATTR_TITLE) return UIE_BAD_ATTRIBUTE;
   Assign(*p, p->title, std::string(value ? value : ""));
   return UI_OK;
@@ -260,6 +264,10 @@ int GetPanelAttribute(int panel, Attr attr, int* value) {
 int GetPanelAttribute(int panel, Attr attr, std::string* value) {
   Panel* p = FindPanel(panel);
   if (!p || !value) return UIE_BAD_HANDLE;
+  if (attr == ATTR_ACCESSIBLE_NAME) {
+    *value = p->accessibleName;
+    return UI_OK;
+  }
   if (attr != ATTR_TITLE) return UIE_BAD_ATTRIBUTE;
   *value = p->title;
   return UI_OK;
@@ -605,6 +613,7 @@ int SetCtrlAttribute(int panel, int control, Attr attr, int value) {
     case ATTR_HEIGHT: Assign(*c, c->height, std::max(value, 0)); break;
     case ATTR_TEXT_POINT_SIZE: Assign(*c, c->pointSize, std::max(value, 0)); break;
     case ATTR_TEXT_BOLD: Assign(*c, c->bold, value ? 1 : 0); break;
+    case ATTR_TEXT_ITALIC: Assign(*c, c->italic, value ? 1 : 0); break;
     case ATTR_MAX_ENTRY_LENGTH:
       Assign(*c, c->maxEntryLength, std::max(value, 0));
       if (c->maxEntryLength > 0 && static_cast<int>(c->text.size()) > c->maxEntryLength) {
@@ -643,6 +652,7 @@ int SetCtrlAttribute(int panel, int control, Attr attr, const char* value) {
     case ATTR_LABEL_TEXT: Assign(*c, c->label, text); break;
     case ATTR_TEXT_FONT: Assign(*c, c->font, text); break;
     case ATTR_TOOLTIP_TEXT: Assign(*c, c->tooltip, text); break;
+    case ATTR_ACCESSIBLE_NAME: Assign(*c, c->accessibleName, text); break;
     case ATTR_XNAME:
       if (!c->graph) return UIE_BAD_ATTRIBUTE;
       Assign(*c, c->graph->xAxis.name, text);
@@ -676,6 +686,7 @@ int GetCtrlAttribute(int panel, int control, Attr attr, int* value) {
     case ATTR_HEIGHT: *value = c->height; break;
     case ATTR_TEXT_POINT_SIZE: *value = c->pointSize; break;
     case ATTR_TEXT_BOLD: *value = c->bold; break;
+    case ATTR_TEXT_ITALIC: *value = c->italic; break;
     case ATTR_MAX_ENTRY_LENGTH: *value = c->maxEntryLength; break;
     case ATTR_PASSWORD_MASK: *value = c->passwordMask; break;
     case ATTR_SHORTCUT_KEY: *value = c->shortcutKey; break;
@@ -707,6 +718,7 @@ int GetCtrlAttribute(int panel, int control, Attr attr, std::string* value) {
     case ATTR_LABEL_TEXT: *value = c->label; break;
     case ATTR_TEXT_FONT: *value = c->font; break;
     case ATTR_TOOLTIP_TEXT: *value = c->tooltip; break;
+    case ATTR_ACCESSIBLE_NAME: *value = c->accessibleName; break;
     case ATTR_XNAME:
       if (!c->graph) return UIE_BAD_ATTRIBUTE;
       *value = c->graph->xAxis.name;

@@ -196,7 +196,9 @@ int SetTableCellAttribute(int panel, int control, TableCell cell, Attr attr, int
   int* field = nullptr;
   if (attr == ATTR_TEXT_BGCOLOR) field = &d.bgColor;
   else if (attr == ATTR_TEXT_COLOR) field = &d.textColor;
+  else if (attr == ATTR_TEXT_ITALIC) field = &d.italic;
   else return UIE_BAD_ATTRIBUTE;
+  if (attr == ATTR_TEXT_ITALIC) value = value ? 1 : 0;
   if (*field != value) {
     *field = value;
     Touch(*c);
@@ -211,6 +213,7 @@ int GetTableCellAttribute(int panel, int control, TableCell cell, Attr attr, int
   const CellData& d = t->Cell(cell.row, cell.column);
   if (attr == ATTR_TEXT_BGCOLOR) *value = d.bgColor;
   else if (attr == ATTR_TEXT_COLOR) *value = d.textColor;
+  else if (attr == ATTR_TEXT_ITALIC) *value = d.italic;
   else return UIE_BAD_ATTRIBUTE;
   return UI_OK;
 }

@@ -91,10 +91,12 @@ enum Attr : int {
   ATTR_TEXT_FONT,       // string
   ATTR_TEXT_POINT_SIZE, // int
   ATTR_TEXT_BOLD,       // int 0/1
+  ATTR_TEXT_ITALIC,     // int 0/1 (controls and table cells)
   ATTR_MAX_ENTRY_LENGTH,// int characters (0 = unlimited)
   ATTR_PASSWORD_MASK,   // int: mask character, 0 = none
   ATTR_SHORTCUT_KEY,    // int: VAL_F9_VKEY ...; pressing it commits the control
   ATTR_TOOLTIP_TEXT,    // string
+  ATTR_ACCESSIBLE_NAME, // string: what assistive tools call a control or panel that shows no label
   // panels only
   ATTR_TITLE,           // string
   ATTR_WINDOW_ZOOM,     // int: VAL_NO_ZOOM, VAL_MINIMIZE, VAL_MAXIMIZE
@@ -338,6 +340,11 @@ bool EventsPending();
 bool QuitRequested();
 // SIGTERM and SIGINT reach `handler` on the user-interface thread, during dispatch.
 void InstallTerminationHandler(void (*handler)(int signalNumber));
+// Runs `function(data)` at the next dispatch, on the user-interface thread, whatever popup is shown.
+void PostDeferredCall(void (*function)(void* data), void* data);
+// `callback` runs after each operator input has been carried out (a press, a typed value, a
+// menu entry ...), so that the program can follow what the operator changed; null = none.
+void SetInputDoneCallback(void (*callback)());
 
 // Descriptor watches: readiness and hang-up reach the callback during dispatch.
 constexpr int WATCH_READ = 1;

@@ -15,7 +15,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/uir.h"
 #include "ui/operate.h"
 #include "ui/qt/custom_widgets.h"
 #include "ui/qt/tab_strip.h"
@@ -25,28 +24,6 @@ namespace ui::qt {
 namespace {
 
 // [SECTION] Names
-
-// Names of our own for the controls that show no label, by the resource of the
-// panel they sit on, the tab page (-1: the panel itself) and the control id.
-struct OwnName {
-  int resource;
-  int page;
-  int control;
-  const char* name;
-};
-
-constexpr OwnName kOwnNames[] = {
-    {MAINP, -1, MAINP_BAND, "Top band"},
-    {MAINP, -1, MAINP_LOGO, "Supplier logo"},
-    {MAINP, -1, MAINP_TAB, "Main tabs"},
-    {MAINP, PAGE_CALIBRATION, CAL_DECO_HIDDEN, "Calibration band"},
-    {DATAP, -1, DATAP_TAB, "Data tabs"},
-    {COLBIGP, -1, COLBIGP_NUMBER, "C-No display"},
-    {COLBIGP, -1, COLBIGP_ID, "C-No identification"},
-    {GRPBIGP, -1, GRPBIGP_NUMBER, "GROUP display"},
-    {GRPBIGP, -1, GRPBIGP_ID, "GROUP identification"},
-    {SCOPEP, -1, SCOPEP_BINARY_GRAPH, "Binary traces"},
-};
 
 const char* KindWord(CtrlKind k) {
   switch (k) {
@@ -86,21 +63,6 @@ std::string OneLine(const std::string& text) {
     out += ch;
   }
   return out;
-}
-
-const char* OwnNameOf(const Panel& p, const Control& c) {
-  // A tab page is known by the panel that holds its tab control, and its index.
-  const Panel* owner = &p;
-  int page = -1;
-  if (p.tabOwner) {
-    owner = FindPanel(p.parent);
-    page = p.tabIndex;
-  }
-  if (!owner) return nullptr;
-  for (const OwnName& n : kOwnNames) {
-    if (n.resource == owner->resourceId && n.page == page && n.control == c.id) return n.name;
-  }
-  return nullptr;
 }
 
 // [SECTION] Interfaces
@@ -349,26 +311,17 @@ void SetNames(QWidget* w, const QString& name, const QString& description) {
 }  // namespace
 
 void ApplyAccessibleChildPanel(QWidget* panel, const Panel& p) {
-  const char* name = nullptr;
-  switch (p.resourceId) {
-    case DATAP: name = "DATAP"; break;
-    case GRAPHP: name = "GRAPHP"; break;
-    case SCOPEP: name = "SCOPEP"; break;
-    case TEACHP1: name = "TEACHP1"; break;
-    case TEACHP2: name = "TEACHP2"; break;
-    default: break;
-  }
-  if (panel && name) SetNames(panel, QString::fromLatin1(name), QString());
+  if (panel && !p.accessibleName.empty()) SetNames(panel, QStr(p.accessibleName), QString());
 }
 
-bool HasOwnAccessibleName(const Panel& p, const Control& c) {
-  return !OneLine(c.label).empty() || OwnNameOf(p, c) != nullptr;
+bool HasOwnAccessibleName(const Panel&, const Control& c) {
+  return !OneLine(c.label).empty() || !c.accessibleName.empty();
 }
 
-std::string AccessibleName(const Panel& p, const Control& c) {
+std::string AccessibleName(const Panel&, const Control& c) {
   std::string name = OneLine(c.label);
   if (!name.empty()) return name;
-  if (const char* own = OwnNameOf(p, c)) return own;
+  if (!c.accessibleName.empty()) return c.accessibleName;
   return std::string(KindWord(c.kind)) + " " + std::to_string(c.id);
 }
 

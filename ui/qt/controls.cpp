@@ -51,6 +51,7 @@ QFont FontOf(const Control& c, const QFont& base) {
   if (!c.font.empty() && c.font.rfind("NI", 0) != 0) f.setFamily(QStr(c.font));
   if (c.pointSize > 0) f.setPointSize(c.pointSize);
   f.setBold(c.bold != 0);
+  f.setItalic(c.italic != 0);
   return f;
 }
 
@@ -265,6 +266,12 @@ void ApplyCaption(CtrlView& v, const Control& c, const QRect& body) {
   }
   QLabel* cap = v.caption;
   if (v.shown.label != c.label) cap->setText(QStr(c.label));
+  // Italics mark a changed value on the label too (a slider or a switch shows no text of its own).
+  if (cap->font().italic() != (c.italic != 0)) {
+    QFont f = cap->font();
+    f.setItalic(c.italic != 0);
+    cap->setFont(f);
+  }
   int textWidth = cap->fontMetrics().horizontalAdvance(cap->text()) + 4;
   QRect g = place == CaptionPlace::Above
                 ? QRect(body.left(), body.top() - kCaptionHeight, std::max(body.width(), textWidth), kCaptionHeight)
@@ -316,11 +323,12 @@ void ApplyPalette(CtrlView& v, const Control& c) {
 
 void ApplyFont(CtrlView& v, const Control& c) {
   Shown& s = v.shown;
-  if (s.font == c.font && s.pointSize == c.pointSize && s.bold == c.bold) return;
+  if (s.font == c.font && s.pointSize == c.pointSize && s.bold == c.bold && s.italic == c.italic) return;
   v.body->setFont(FontOf(c, QApplication::font()));
   s.font = c.font;
   s.pointSize = c.pointSize;
   s.bold = c.bold;
+  s.italic = c.italic;
 }
 
 void ApplyFieldValue(CtrlView& v, const Control& c) {

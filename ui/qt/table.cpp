@@ -38,6 +38,12 @@ class TableAdapter : public QAbstractTableModel {
       case Qt::EditRole: return numeric ? FormatNumber(cell.num, col.precision) : QStr(cell.text);
       case Qt::BackgroundRole: return Rgb(col.inUse ? cell.bgColor : kUnusedBg);
       case Qt::ForegroundRole: return Rgb(col.inUse ? cell.textColor : kUnusedText);
+      case Qt::FontRole: {
+        if (!cell.italic) return {};
+        QFont f;
+        f.setItalic(true);
+        return f;
+      }
       case Qt::TextAlignmentRole:
         return QVariant::fromValue((numeric ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
       default: return {};

@@ -249,6 +249,7 @@ void View::ApplyPanel(PanelView& pv, const Panel& p) {
     return;
   }
   if (pv.tabPage) return;  // its tab control places and shows it
+  ApplyAccessibleChildPanel(w, p);
   QRect g(p.left, p.top, p.width, p.height);
   if (g != pv.geometry) {
     w->setGeometry(g);

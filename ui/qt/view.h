@@ -38,6 +38,7 @@ struct Shown {
   std::string font;          // font name
   int pointSize = -1;        // points, 0 = default
   int bold = -1;             // 0/1
+  int italic = -1;           // 0/1
   std::string label;         // caption or button text
   std::string tooltip;       // hover hint
   int captionWidth = -1;     // width the caption was sized to
