@@ -82,6 +82,9 @@ QString PageText(const std::string& placeholder, int page, int pages) {
   return Q(placeholder);
 }
 
+// The printer's name for a PDF file the dialog did not name.
+constexpr const char* kPrintToPdf = "Print to File (PDF)";
+
 // Qt puts a printer on A4 (or keeps the size it had) when it is set to a print queue, whatever
 // paper the queue holds; the queue's own default page size is what its owner set it up for.
 // The print dialog does the same when the operator picks a printer there.
@@ -119,7 +122,7 @@ int ChooseReportPrinter(std::string* printerName) {
   if (ui::qt::RunModalDialog(dialog) != QDialog::Accepted) return 0;
   QString name = printer.printerName();
   if (printer.outputFormat() == QPrinter::PdfFormat) {
-    name = printer.outputFileName().isEmpty() ? QStringLiteral("Print to File (PDF)") : printer.outputFileName();
+    name = printer.outputFileName().isEmpty() ? QString::fromLatin1(kPrintToPdf) : printer.outputFileName();
   }
   *printerName = name.toStdString();
   return printerName->empty() ? 0 : 1;
@@ -130,7 +133,7 @@ int PrintReportOn(const ScopeReport& report, const std::string& printerName) {
   // The printer as the dialog left it (its page size the operator's), or the named queue.
   const bool configured = printer.outputFormat() == QPrinter::PdfFormat
                               ? printerName == printer.outputFileName().toStdString() ||
-                                    (printer.outputFileName().isEmpty() && printerName == "Print to File (PDF)")
+                                    (printer.outputFileName().isEmpty() && printerName == kPrintToPdf)
                               : printerName == printer.printerName().toStdString();
   if (!configured && !UsePrintQueue(printer, QPrinterInfo::printerInfo(Q(printerName)))) return -1;
   return PaintScopeReport(report, printer);
