@@ -18,7 +18,11 @@ for f in bin/chromik4-ana-scope bin/chromik4-sensor-sim \
          share/icons/hicolor/256x256/apps/chromik4-ana-scope.png \
          "share/metainfo/$app_id.metainfo.xml" \
          share/chromik4-ana-scope/logo.png \
-         share/doc/chromik4-ana-scope/README.md; do
+         share/doc/chromik4-ana-scope/README.md \
+         share/doc/chromik4-ana-scope/copyright \
+         share/doc/chromik4-ana-scope/changelog.gz \
+         share/man/man1/chromik4-ana-scope.1.gz \
+         share/man/man1/chromik4-sensor-sim.1.gz; do
   [ -s "$prefix/$f" ] || fail "missing $f"
 done
 for f in bin/chromik4-ana-scope bin/chromik4-sensor-sim; do
@@ -51,6 +55,8 @@ grep -q '<launchable type="desktop-id">chromik4-ana-scope.desktop</launchable>' 
 version=$("$prefix/bin/chromik4-ana-scope" --version) || fail "installed --version failed"
 [[ "$version" == "chromik4-ana-scope "* ]] || fail "installed --version printed: $version"
 "$prefix/bin/chromik4-sensor-sim" --help | grep -q -- '--wire-timing' || fail "installed simulator --help"
+# man finds the pages under the prefix by name.
+MANPATH=$prefix/share/man man -w chromik4-sensor-sim >/dev/null 2>&1 || fail "man does not find chromik4-sensor-sim(1)"
 [ -s "$prefix/bin/../share/chromik4-ana-scope/logo.png" ] || fail "logo not in bin/../share/chromik4-ana-scope"
 
 if [ "$failures" -ne 0 ]; then

@@ -6,11 +6,15 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-# desktop-file-utils, appstream, dpkg-dev and file: the install and package tests.
+# desktop-file-utils, appstream, dpkg-dev, file, lintian and man-db: the install and package tests.
+# help2man: the manual pages, made at build time.
+# cups-daemon, cups-client, cups-core-drivers (its gziptoany filter) and poppler-utils: printing
+# through a print server of the test's own (scope/qt/print_server_test.sh).
 # clang, its sanitizer and libFuzzer run-times (only recommended by clang, and recommends are
 # not installed here) and ccache: the fuzz targets (scripts/fuzz.sh).
 packages=(build-essential cmake pkg-config libgtest-dev qt6-base-dev qt6-qpa-plugins libxcb1-dev fonts-dejavu-core xauth xvfb
-          desktop-file-utils appstream dpkg-dev file clang libclang-rt-14-dev ccache)
+          desktop-file-utils appstream dpkg-dev file lintian man-db help2man
+          cups-daemon cups-client cups-core-drivers poppler-utils clang libclang-rt-14-dev ccache)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

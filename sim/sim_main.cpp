@@ -10,12 +10,18 @@
 
 #include "sim/sensor_sim.h"
 
+#ifndef CHROMIK_VERSION
+#define CHROMIK_VERSION "1.2"
+#endif
+
 namespace {
 
+// Laid out as help2man reads it (the manual page is made from this text).
 const char* const kUsage =
     "Usage: chromik4-sensor-sim [options]\n"
     "Simulates a CHROMIK4 ANA colour sensor on TCP (default 127.0.0.1:10001) or a pseudo-terminal.\n"
     "\n"
+    "Options:\n"
     "  --address ADDR      IPv4 address to listen on (default 127.0.0.1)\n"
     "  --port N            TCP port (default 10001; 0 = any free port, printed on stdout)\n"
     "  --pty               serve on a pseudo-terminal instead; prints the slave path on stdout\n"
@@ -23,7 +29,8 @@ const char* const kUsage =
     "  --id-zero           append a zero byte to the identification text\n"
     "  --baud-index N      initial baud-rate index 0..4 = 9600..115200 (default 4)\n"
     "  --wire-timing       hold each answer back by its serial line time at the current baud rate\n"
-    "  --baud-check on|off ignore bytes sent at another speed than the simulator's\n"
+    "  --baud-check on|off\n"
+    "                      ignore bytes sent at another speed than the simulator's\n"
     "                      (pseudo-terminal only; default on)\n"
     "  --seed N            seed of the target noise (default 1)\n"
     "  --target TARGET     R,G,B (a fixed colour, 0..4095 each), drift[:FRAMES] or step[:FRAMES];\n"
@@ -34,7 +41,8 @@ const char* const kUsage =
     "  --trigger-rate N    trigger events per second while order 30 sends frames (default 20)\n"
     "  --fault FAULT       ORDER:KIND[=VALUE][:NTH], ORDER a number or any; repeatable\n"
     "  --verbose           log every order on stderr\n"
-    "  --help              show this text\n"
+    "  --help              show this text and exit\n"
+    "  --version           show the version and exit\n"
     "\n"
     "Fault kinds:\n";
 
@@ -108,6 +116,9 @@ int ParseArgs(int argc, char** argv, sim::SimConfig* cfg) {
     if (a == "--help") {
       std::fputs(kUsage, stdout);
       std::fputs(sim::FaultKindHelp().c_str(), stdout);
+      return 0;
+    } else if (a == "--version") {
+      std::printf("chromik4-sensor-sim %s\n", CHROMIK_VERSION);
       return 0;
     } else if (a == "--pty") {
       cfg->transport = sim::Transport::Pty;

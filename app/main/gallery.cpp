@@ -1,6 +1,8 @@
 // chromik4-gallery OUTDIR: renders every panel and tab page of the program into
 // PNG files, offscreen, with the program connected to the in-process simulator
-// and a few GO frames shown.
+// and a few GO frames shown. The main window during GO, its RGB strip chart full of a
+// target stepping through four colours, is the README's picture (mainp-go.png;
+// `cmake --build build --target readme-picture` puts it into docs/).
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,6 +27,11 @@
 namespace {
 
 int g_failures = 0;
+
+constexpr int kStepFrames = 30;  // frames on each colour of the target
+// Frames before the GO picture: the strip chart's 100 and more, the target in the middle of its
+// first colour again (frames 120 to 149), which the sensor's teach table knows.
+constexpr int kGoFrames = 135;
 
 void Save(int panel, const std::string& path) {
   if (ui::qt::SavePanelImage(panel, path)) {
@@ -77,9 +84,16 @@ int main(int argc, char** argv) {
   set.para[sim::COLOR_GROUP] = 1;
   set.para[sim::MAX_VEC_NO] = 4;
   program.Sim().SetRamSet(0, set);
+  // A target stepping from colour to colour (objects passing the sensor), so that the strip
+  // charts show what they do.
+  sim::TargetConfig target = program.Sim().Target();
+  target.motion = sim::Motion::Step;
+  target.colours.clear();  // the simulator's four colours
+  target.period = kStepFrames;
+  program.Sim().SetTarget(target);
   program.Start();
   ui::headless::UseRealClock();
-  // A few frames, so that the displays show values; the main window is taken while GO runs.
+  // Frames enough to fill the strip chart; the main window is taken while GO runs.
   int wake[2];
   if (pipe(wake) != 0) return 1;
   GoShot shot;
@@ -88,7 +102,7 @@ int main(int argc, char** argv) {
   SetActiveTabPage(Panels.Datap, DATAP_TAB, 0);  // the RGB strip chart runs in the picture
   const std::size_t before = program.Sim().OrderCount();
   std::thread stopper([&] {
-    program.Sim().WaitForOrders(before + 60, std::chrono::seconds(10));
+    program.Sim().WaitForOrders(before + kGoFrames, std::chrono::seconds(10));
     if (write(wake[1], "g", 1) != 1) ui::op::Press(Panels.Mainp, MAINP_STOP);
     // Should the picture never be taken, GO still ends.
     for (int i = 0; i < 1000 && !shot.taken; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));

@@ -13,19 +13,26 @@
 
 namespace {
 
+// Laid out as help2man reads it (the manual page is made from this text): the lines after
+// "Usage:" describe, "Options:" and "Files:" start their sections, two blanks part an
+// option from its text.
 const char* const kHelp =
     "Usage: chromik4-ana-scope [--help | --version]\n"
     "The operator and configuration program for the CHROMIK4 ANA colour sensor.\n"
     "Everything is set in its window; there are no other options of its own.\n"
     "Qt's common options (such as -platform offscreen or -style Fusion) go to Qt.\n"
     "\n"
+    "Keys: F9 Send, F10 Get, F11 GO, F12 STOP.\n"
+    "A simulated sensor for trying it out: chromik4-sensor-sim --help.\n"
+    "\n"
+    "Options:\n"
     "  --help       show this text and exit\n"
     "  --version    show the version and exit\n"
     "\n"
-    "Keys: F9 Send, F10 Get, F11 GO, F12 STOP.\n"
-    "Settings: PanelSettings.cfg beside the program when its folder is writable,\n"
-    "otherwise in $XDG_CONFIG_HOME/chromik4-ana-scope/ (~/.config/chromik4-ana-scope/).\n"
-    "A simulated sensor for trying it out: chromik4-sensor-sim --help.\n";
+    "Files:\n"
+    "  PanelSettings.cfg  the settings: beside the program when its folder is writable,\n"
+    "                     otherwise in $XDG_CONFIG_HOME/chromik4-ana-scope/\n"
+    "                     (~/.config/chromik4-ana-scope/)\n";
 
 // The common options of every Qt program (see qt6options(7)), left to Qt: those that
 // take a value, as "-option value" or "-option=value", and those that stand alone.

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QTime>
 
 #include <memory>
@@ -81,24 +82,22 @@ QString PageText(const std::string& placeholder, int page, int pages) {
   return Q(placeholder);
 }
 
-int ChoosePrinter(std::string* printerName) {
-  QPrinter& printer = ReportPrinter();
-  QPrintDialog dialog(&printer, QApplication::activeWindow());
-  dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
-  if (ui::qt::RunModalDialog(dialog) != QDialog::Accepted) return 0;
-  QString name = printer.printerName();
-  if (printer.outputFormat() == QPrinter::PdfFormat) {
-    name = printer.outputFileName().isEmpty() ? QStringLiteral("Print to File (PDF)") : printer.outputFileName();
-  }
-  *printerName = name.toStdString();
-  return printerName->empty() ? 0 : 1;
-}
+// The printer's name for a PDF file the dialog did not name.
+constexpr const char* kPrintToPdf = "Print to File (PDF)";
 
-int PrintOnChosenPrinter(const ScopeReport& report, const std::string&) {
-  return PaintScopeReport(report, ReportPrinter());
+// Qt puts a printer on A4 (or keeps the size it had) when it is set to a print queue, whatever
+// paper the queue holds; the queue's own default page size is what its owner set it up for.
+// The print dialog does the same when the operator picks a printer there.
+bool UsePrintQueue(QPrinter& printer, const QPrinterInfo& queue) {
+  if (queue.isNull()) return false;
+  if (!printer.outputFileName().isEmpty()) printer.setOutputFileName(QString());
+  printer.setOutputFormat(QPrinter::NativeFormat);
+  printer.setPrinterName(queue.printerName());
+  if (printer.printerName() != queue.printerName()) return false;
+  const QPageSize size = queue.defaultPageSize();
+  if (size.isValid()) printer.setPageSize(size);
+  return true;
 }
-
-int SavePicture(int panel, const std::string& path) { return ui::qt::SavePanelImage(panel, path) ? 1 : -1; }
 
 }  // namespace
 
@@ -108,15 +107,43 @@ QPrinter& ReportPrinter() {
     printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     printer->setDocName(QStringLiteral("Scope Screen Shot"));
     printer->setCreator(QStringLiteral("CHROMIK4-ANA-Scope V1.2"));
+    // Qt starts it on the default queue (or the first there is), on A4.
+    UsePrintQueue(*printer, QPrinterInfo(*printer));
   }
   return *printer;
 }
 
+int SaveReportPicture(int panel, const std::string& path) { return ui::qt::SavePanelImage(panel, path) ? 1 : -1; }
+
+int ChooseReportPrinter(std::string* printerName) {
+  QPrinter& printer = ReportPrinter();
+  QPrintDialog dialog(&printer, QApplication::activeWindow());
+  dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
+  if (ui::qt::RunModalDialog(dialog) != QDialog::Accepted) return 0;
+  QString name = printer.printerName();
+  if (printer.outputFormat() == QPrinter::PdfFormat) {
+    name = printer.outputFileName().isEmpty() ? QString::fromLatin1(kPrintToPdf) : printer.outputFileName();
+  }
+  *printerName = name.toStdString();
+  return printerName->empty() ? 0 : 1;
+}
+
+int PrintReportOn(const ScopeReport& report, const std::string& printerName) {
+  QPrinter& printer = ReportPrinter();
+  // The printer as the dialog left it (its page size the operator's), or the named queue.
+  const bool configured = printer.outputFormat() == QPrinter::PdfFormat
+                              ? printerName == printer.outputFileName().toStdString() ||
+                                    (printer.outputFileName().isEmpty() && printerName == kPrintToPdf)
+                              : printerName == printer.printerName().toStdString();
+  if (!configured && !UsePrintQueue(printer, QPrinterInfo::printerInfo(Q(printerName)))) return -1;
+  return PaintScopeReport(report, printer);
+}
+
 void InstallQtReportPrinting() {
   ReportPrinting printing;
-  printing.savePanelPicture = SavePicture;
-  printing.choosePrinter = ChoosePrinter;
-  printing.print = PrintOnChosenPrinter;
+  printing.savePanelPicture = SaveReportPicture;
+  printing.choosePrinter = ChooseReportPrinter;
+  printing.print = PrintReportOn;
   SetReportPrinting(printing);
 }
 

@@ -143,6 +143,18 @@ TEST_F(ScopePrint, ACancelledDialogPrintsNothingAndSaysNothing) {
   EXPECT_FALSE(QFile::exists(QString::fromStdString(pdf)));
 }
 
+TEST_F(ScopePrint, APrinterNameThePrintSystemDoesNotKnowIsAPrintError) {
+  const auto chooseUnknown = [](std::string* printerName) {
+    *printerName = "no such queue";
+    return 1;
+  };
+  SetReportPrinting(ReportPrinting{SaveReportPicture, chooseUnknown, PrintReportOn});
+  AnswerDialogs(true);
+  CallCtrlCallback(Panels.Scopep, SCOPEP_PRINT, EVENT_COMMIT, 0, 0);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0], "Info!|Print error ");
+}
+
 TEST_F(ScopePrint, ZoomOneToOneShowsTheWholeCaptureAfterACtrlDrag) {
   DisplayPanel(Panels.Scopep);
   ui::qt::SyncNow();
