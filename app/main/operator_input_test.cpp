@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSlider>
 #include <QTableView>
 #include <QTest>
@@ -19,6 +20,7 @@
 #include "app/Chromik4ANAv12.h"
 #include "app/harness_test.h"
 #include "app/program_state.h"
+#include "parameters/changes.h"
 #include "parameters/mode_rules.h"
 #include "parameters/parameter_panel.h"
 #include "parameters/transfer.h"
@@ -211,6 +213,55 @@ TEST_F(OperatorInput, AGetReplacesWhatWasTypedButNotCommitted) {
   int v = 0;
   GetCtrlVal(para, PARA_AVERAGE_NUM, &v);
   EXPECT_EQ(v, 4);
+}
+
+TEST_F(OperatorInput, ChangedValuesShowInItalicsAndClosingAsksWithNoAsItsDefault) {
+  UpdateChangeMarks();
+  const int base = Changes.Count;  // the fixture's own choice of DIGITAL OUTMODE and what follows from it
+  QLineEdit* average = Field(para, PARA_AVERAGE_NUM);
+  Type(average, "77");
+  QTest::keyClick(average, Qt::Key_Return);
+  ASSERT_TRUE(program->RunUntil([&] { return Changes.Count == base + 1; }));
+  ui::qt::SyncNow();
+  EXPECT_TRUE(average->font().italic());
+  EXPECT_EQ(average->accessibleName(), "AVERAGE");  // the mark leaves the name alone
+  EXPECT_FALSE(Field(para, PARA_INTLIM_NUM)->font().italic());
+  auto* table = qobject_cast<QTableView*>(ui::qt::ControlWidget(Panels.Page[PAGE_TEACH], TEACH_TABLE));
+  SetTableCellVal(Panels.Page[PAGE_TEACH], TEACH_TABLE, {3, 2}, 4000.0);
+  UpdateChangeMarks();
+  ui::qt::SyncNow();
+  EXPECT_TRUE(table->model()->index(2, 1).data(Qt::FontRole).value<QFont>().italic());
+  EXPECT_FALSE(table->model()->index(2, 2).data(Qt::FontRole).value<QFont>().italic());
+
+  // The window's close button: Return and Escape keep the program, Yes quits.
+  QWidget* window = ui::qt::PanelWidgetOf(Panels.Mainp);
+  for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+    std::string asked;
+    QTimer::singleShot(0, [&] {
+      auto* timer = new QTimer;
+      QObject::connect(timer, &QTimer::timeout, [&asked, timer, key] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        timer->deleteLater();
+        timer->stop();
+        asked = box->text().toStdString();
+        QTest::keyClick(box->focusWidget() ? box->focusWidget() : box, key);
+      });
+      timer->start(10);
+    });
+    window->close();
+    ASSERT_TRUE(program->RunUntil([&] { return !asked.empty() && QApplication::activeModalWidget() == nullptr; }));
+    program->Settle();
+    EXPECT_EQ(asked, std::to_string(base + 2) + " CHANGES SINCE GET WILL BE LOST! \nQUIT ANYWAY?");
+    EXPECT_FALSE(QuitRequested());
+  }
+  QTimer yes;
+  QObject::connect(&yes, &QTimer::timeout, [] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) box->button(QMessageBox::Yes)->click();
+  });
+  yes.start(10);
+  window->close();
+  EXPECT_TRUE(program->RunUntil([] { return QuitRequested(); }));
 }
 
 // The labels of the controls the focus visits, from `first` on, `count` presses of Tab.
