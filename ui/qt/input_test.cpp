@@ -19,7 +19,9 @@
 #include <unistd.h>
 
 #include "ui/model.h"
+#include "ui/operate.h"
 #include "ui/qt/tab_strip.h"
+#include "ui/qt/view.h"
 #include "ui/qt/qt_test_support.h"
 
 namespace {
@@ -162,6 +164,26 @@ TEST_F(Input, TypedNumberCommitsOnEnterAndNotBefore) {
   double v = 0;
   GetCtrlVal(panel, field, &v);
   EXPECT_EQ(v, 12.5);
+}
+
+TEST_F(Input, AnActionTakesTheTypedTextOfAWindowThatIsNotActive) {
+  // A screen reader presses a button from its own window, or no window manager made ours active:
+  // the window's focus widget still holds what was typed.
+  auto* e = Widget<QLineEdit>(panel, field);
+  QApplication::setActiveWindow(nullptr);
+  e->setFocus();  // the window's focus widget, while no window is active
+  e->selectAll();
+  QTest::keyClicks(e, "7.5");
+  ASSERT_EQ(QApplication::focusWidget(), nullptr);
+  ASSERT_EQ(e->window()->focusWidget(), e);
+  ASSERT_TRUE(e->isModified());
+  ui::qt::Act([&] { ui::op::Press(panel, go); });
+  Dispatch();
+  EXPECT_EQ(Log(), (std::vector<std::string>{Entry(field, EVENT_VAL_CHANGED), Entry(field, EVENT_COMMIT),
+                                             Entry(go, EVENT_COMMIT)}));
+  double v = 0;
+  GetCtrlVal(panel, field, &v);
+  EXPECT_EQ(v, 7.5);
 }
 
 TEST_F(Input, RingChoiceAndTabClickBecomeTheirEvents) {

@@ -10,6 +10,8 @@
 #include "ui/qt/view.h"
 
 #include <QApplication>
+
+#include <algorithm>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QScreen>
@@ -302,9 +304,21 @@ void View::ApplyTopLevel(PanelView& pv, const Panel& p) {
 
 // [SECTION] Pending edits
 
+// The focus widget of every window, not only of the active one: with no window manager, or
+// when a screen reader presses a button, the window need not be active, and each window
+// keeps its own focus widget, where typed text waits for its commit.
 void View::CommitFocusedEdit() {
-  CtrlView* v = CtrlOf(QApplication::focusWidget());
-  if (v && v->commitPending) v->commitPending();
+  std::vector<QWidget*> focused{QApplication::focusWidget()};
+  for (const auto& pv : panels_) {
+    if (pv && pv->topLevel && pv->widget) focused.push_back(pv->widget->focusWidget());
+  }
+  std::vector<CtrlView*> done;
+  for (QWidget* w : focused) {
+    CtrlView* v = w ? CtrlOf(w) : nullptr;
+    if (!v || !v->commitPending || std::find(done.begin(), done.end(), v) != done.end()) continue;
+    done.push_back(v);
+    v->commitPending();
+  }
 }
 
 void Act(const std::function<void()>& post) {
