@@ -19,6 +19,7 @@
 
 #include "app/Chromik4ANAv12.h"
 #include "app/harness_test.h"
+#include "app/main/qt_program_test.h"
 #include "app/program_state.h"
 #include "parameters/parameter_panel.h"
 #include "scope/qt/scope_print.h"
@@ -37,14 +38,8 @@ namespace {
 class ProgramAccessible : public ::testing::Test {
  protected:
   void SetUp() override {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    program = std::make_unique<harness::Program>();
-    static int argc = 1;
-    static char name[] = "accessible_program_test";
-    static char* argv[] = {name, nullptr};
-    ASSERT_TRUE(ui::qt::Start(argc, argv));
-    program->Start();
-    ui::qt::SyncNow();
+    program = qt_program::Start();
+    ASSERT_TRUE(program);
   }
   void TearDown() override {
     program.reset();
@@ -233,11 +228,7 @@ TEST_F(ProgramAccessible, SendGoAndPrintPressedOverTheBusTakeWhatWasJustTyped) {
   printing.choosePrinter = ChoosePdf;
   printing.print = PrintToPdf;
   SetReportPrinting(printing);
-  QTimer closer;  // "Print successful!" is read and closed
-  QObject::connect(&closer, &QTimer::timeout, [] {
-    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) box->done(0);
-  });
-  closer.start(10);
+  qt_program::MessageBoxReader operatorReads;  // "Print successful!" is read and closed
   TypeInto(ui::qt::ControlWidget(Panels.Page[PAGE_SCOPE], SCOPE_COMMENT), "belt 2");
   g_printedLines.clear();
   PressOverTheBus(Panels.Scopep, SCOPEP_PRINT);

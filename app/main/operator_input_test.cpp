@@ -19,6 +19,7 @@
 
 #include "app/Chromik4ANAv12.h"
 #include "app/harness_test.h"
+#include "app/main/qt_program_test.h"
 #include "app/program_state.h"
 #include "parameters/changes.h"
 #include "parameters/mode_rules.h"
@@ -38,13 +39,8 @@ namespace hl = ui::headless;
 class OperatorInput : public ::testing::Test {
  protected:
   void SetUp() override {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    program = std::make_unique<harness::Program>();
-    static int argc = 1;
-    static char name[] = "operator_input_test";
-    static char* argv[] = {name, nullptr};
-    ASSERT_TRUE(ui::qt::Start(argc, argv));
-    program->Start();
+    program = qt_program::Start();
+    ASSERT_TRUE(program);
     para = Panels.Page[PAGE_PARAMETER];
     // Colour evaluation on (BINARY): every parameter control and the teach pages are shown.
     SetCtrlVal(para, PARA_DIG_OUTMODE_RING, DIGITAL_OUTMODE_BINARY);
@@ -57,7 +53,6 @@ class OperatorInput : public ::testing::Test {
   }
   void TearDown() override {
     hl::SetWaitHook(nullptr);
-    answerer.reset();
     program.reset();
     ui::qt::SyncNow();
   }
@@ -78,22 +73,8 @@ class OperatorInput : public ::testing::Test {
   std::uint16_t SensorWord(int word) {
     return program->Sim().WithState([word](sim::SensorState& s) { return s.ram[0].para[word]; });
   }
-  // Notes and closes every message box that opens, as the operator would read and close it.
-  void CloseMessageBoxes() {
-    auto* timer = new QTimer(qApp);
-    QObject::connect(timer, &QTimer::timeout, [this] {
-      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-        messages.push_back(box->windowTitle().toStdString() + "|" + box->text().toStdString());
-        box->done(0);
-      }
-    });
-    timer->start(10);
-    answerer.reset(timer);
-  }
 
   std::unique_ptr<harness::Program> program;
-  std::unique_ptr<QTimer> answerer;
-  std::vector<std::string> messages;
   int para = 0;
 };
 
@@ -144,12 +125,12 @@ TEST_F(OperatorInput, ATeachCellBeingEditedIsSentByF9) {
 TEST_F(OperatorInput, ANoticeOfTheFieldsOwnCommitComesBeforeTheAction) {
   // MAX VEC NO 5 with BINARY and no colour groups: the rules bring it down to 3 with a notice;
   // the SEND of F9 comes after the notice and sends the 3.
-  CloseMessageBoxes();
+  qt_program::MessageBoxReader operatorReads;
   Type(Field(para, PARA_MAX_VEC_NO_NUM), "5");
   PressKey(Qt::Key_F9);
   ASSERT_TRUE(program->RunUntil([&] { return SensorWord(PARA_MAX_VEC_NO) == 3; }));
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_NE(messages[0].find("MAXCOL-No. is too high."), std::string::npos);
+  ASSERT_EQ(operatorReads.read.size(), 1u);
+  EXPECT_NE(operatorReads.read[0].find("MAXCOL-No. is too high."), std::string::npos);
 }
 
 TEST_F(OperatorInput, GoTakesTheTypedValueAndAnEditSurvivesAHundredFrames) {

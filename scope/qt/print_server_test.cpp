@@ -16,6 +16,7 @@
 
 #include "app/Chromik4ANAv12.h"
 #include "app/harness_test.h"
+#include "app/main/qt_program_test.h"
 #include "app/program_state.h"
 #include "app/uir.h"
 #include "scope/qt/scope_print.h"
@@ -38,30 +39,19 @@ int ChooseTheQueue(std::string* printerName) {
 TEST(PrintServer, ThePrintButtonPrintsTheReportOnTheQueueChosenByName) {
   const std::string queue = Env("CHROMIK_PRINT_QUEUE");
   if (queue.empty()) GTEST_SKIP() << "needs the print server of print_server_test.sh";
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  auto program = std::make_unique<harness::Program>();
-  static int argc = 1;
-  static char name[] = "scope_print_server_test";
-  static char* argv[] = {name, nullptr};
-  ASSERT_TRUE(ui::qt::Start(argc, argv));
-  program->Start();
-  ui::qt::SyncNow();
+  auto program = qt_program::Start();
+  ASSERT_TRUE(program);
 
   SetReportPrinting(ReportPrinting{SaveReportPicture, ChooseTheQueue, PrintReportOn});
   State.PanelId = Env("CHROMIK_PRINT_PANEL_ID");
   SetCtrlVal(Panels.Page[PAGE_SCOPE], SCOPE_COMMENT, Env("CHROMIK_PRINT_COMMENT").c_str());
   DisplayPanel(Panels.Scopep);
   std::vector<std::string> messages;
-  QTimer answerer;
-  QObject::connect(&answerer, &QTimer::timeout, [&messages] {
-    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-      messages.push_back(box->windowTitle().toStdString() + "|" + box->text().toStdString());
-      box->done(0);
-    }
-  });
-  answerer.start(20);
-  CallCtrlCallback(Panels.Scopep, SCOPEP_PRINT, EVENT_COMMIT, 0, 0);
-  answerer.stop();
+  {
+    qt_program::MessageBoxReader operatorReads;
+    CallCtrlCallback(Panels.Scopep, SCOPEP_PRINT, EVENT_COMMIT, 0, 0);
+    messages = operatorReads.read;
+  }
 
   EXPECT_EQ(messages, std::vector<std::string>{"Info!|Print successful!"});
   EXPECT_EQ(ReportPrinter().printerName().toStdString(), queue);

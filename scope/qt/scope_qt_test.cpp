@@ -19,6 +19,7 @@
 
 #include "app/Chromik4ANAv12.h"
 #include "app/harness_test.h"
+#include "app/main/qt_program_test.h"
 #include "app/program_state.h"
 #include "app/uir.h"
 #include "ui/qt/graph_widget.h"
@@ -47,14 +48,8 @@ PdfFacts ReadPdf(const std::string& path) {
 class ScopePrint : public ::testing::Test {
  protected:
   void SetUp() override {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    program = std::make_unique<harness::Program>();
-    static int argc = 1;
-    static char name[] = "scope_qt_test";
-    static char* argv[] = {name, nullptr};
-    ASSERT_TRUE(ui::qt::Start(argc, argv));
-    program->Start();
-    ui::qt::SyncNow();
+    program = qt_program::Start();
+    ASSERT_TRUE(program);
     dir = program->Dir();
   }
   void TearDown() override {
