@@ -186,6 +186,19 @@ TEST_F(Input, AnActionTakesTheTypedTextOfAWindowThatIsNotActive) {
   EXPECT_EQ(v, 7.5);
 }
 
+TEST_F(Input, APasswordIsNotTakenOnTheWayToAnotherAction) {
+  SetCtrlAttribute(child, childField, ATTR_PASSWORD_MASK, '*');
+  Show();
+  auto* e = Widget<QLineEdit>(child, childField);
+  e->window()->activateWindow();
+  QApplication::setActiveWindow(e->window());
+  e->setFocus();
+  QTest::keyClicks(e, "quartz");
+  ui::qt::Act([&] { ui::op::Press(panel, go); });
+  Dispatch();
+  EXPECT_EQ(Log(), std::vector<std::string>{Entry(go, EVENT_COMMIT)});
+}
+
 TEST_F(Input, RingChoiceAndTabClickBecomeTheirEvents) {
   auto* box = Widget<QComboBox>(panel, ring);
   emit box->activated(1);  // what choosing from the drop-down list emits

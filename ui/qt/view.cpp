@@ -316,6 +316,9 @@ void View::CommitFocusedEdit() {
   for (QWidget* w : focused) {
     CtrlView* v = w ? CtrlOf(w) : nullptr;
     if (!v || !v->commitPending || std::find(done.begin(), done.end(), v) != done.end()) continue;
+    // A password is checked only when the operator confirms it with Enter, never on the way out.
+    const Control* c = FindControl(v->panel, v->id);
+    if (c && c->passwordMask) continue;
     done.push_back(v);
     v->commitPending();
   }
