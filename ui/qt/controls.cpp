@@ -165,7 +165,7 @@ QWidget* MakeSlide(CtrlView& v, QWidget* parent) {
   auto* layout = new QHBoxLayout(box);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(4);
-  auto* s = new QSlider(Qt::Horizontal, box);
+  auto* s = new SlideWidget(Qt::Horizontal, box);
   s->setRange(0, 1000);
   s->setFocusPolicy(Qt::StrongFocus);
   auto* shown = new QLabel(box);

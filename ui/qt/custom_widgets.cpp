@@ -158,6 +158,24 @@ void SwitchWidget::paintEvent(QPaintEvent*) {
   }
 }
 
+// [SECTION] Focus frames
+
+namespace {
+// The frame every focusable widget of ours draws round itself while it has the focus.
+void DrawFocusFrame(QWidget* w, QPainter& p) {
+  p.setPen(QPen(w->palette().color(QPalette::Highlight), 2));
+  p.setBrush(Qt::NoBrush);
+  p.drawRect(QRectF(w->rect()).adjusted(1, 1, -1, -1));
+}
+}  // namespace
+
+void SlideWidget::paintEvent(QPaintEvent* e) {
+  QSlider::paintEvent(e);
+  if (!hasFocus()) return;
+  QPainter p(this);
+  DrawFocusFrame(this, p);
+}
+
 // [SECTION] DecorationWidget
 
 void DecorationWidget::SetColour(int rgb) {
@@ -201,6 +219,7 @@ void SwatchButton::paintEvent(QPaintEvent*) {
   p.setBrush(isEnabled() ? QColor(0x30, 0x30, 0x30) : QColor(0xA0, 0xA0, 0xA0));
   p.setPen(Qt::NoPen);
   p.drawPolygon(tri, 3);
+  if (hasFocus()) DrawFocusFrame(this, p);
 }
 
 // A menu, not a dialog: it is not modal and needs no loop of its own.

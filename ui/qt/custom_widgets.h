@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QPlainTextEdit>
+#include <QSlider>
 #include <QWidget>
 
 #include <functional>
@@ -90,6 +91,16 @@ class SwatchButton : public QAbstractButton {
  private:
   void OpenPalette();
   int rgb_ = 0;
+};
+
+// A slider that outlines itself while it has the keyboard focus (the desktop style shows
+// a slider's focus too faintly to be found).
+class SlideWidget : public QSlider {
+ public:
+  using QSlider::QSlider;
+
+ protected:
+  void paintEvent(QPaintEvent* e) override;
 };
 
 // A text box that commits its text when the focus leaves after an edit.
