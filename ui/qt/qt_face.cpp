@@ -207,13 +207,28 @@ QtFace& TheFace() {
 bool g_ownApp = false;  // Start created the QApplication
 
 // Fusion honours the controls' colours; its tabs are narrowed, as the program's
-// tab controls hold up to nine pages in under 300 pixels.
+// tab controls hold up to nine pages in under 300 pixels. In a scaled window the
+// parts that have no text to grow with (scroll bars, slider handles, check marks)
+// grow with the window's factor.
 class PanelStyle : public QProxyStyle {
  public:
   PanelStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
   int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override {
     if (metric == PM_TabBarTabHSpace) return 12;
-    return QProxyStyle::pixelMetric(metric, option, widget);
+    const int size = QProxyStyle::pixelMetric(metric, option, widget);
+    switch (metric) {
+      case PM_ScrollBarExtent:
+      case PM_ScrollBarSliderMin:
+      case PM_SliderThickness:
+      case PM_SliderLength:
+      case PM_SliderControlThickness:
+      case PM_IndicatorWidth:
+      case PM_IndicatorHeight:
+      case PM_ExclusiveIndicatorWidth:
+      case PM_ExclusiveIndicatorHeight:
+        return widget ? Scale{ScaleOf(widget), {}}.Px(size) : size;
+      default: return size;
+    }
   }
 };
 
@@ -307,7 +322,10 @@ bool SavePanelImage(int panel, const std::string& path) {
       tabs->setCurrentWidget(w);
     }
   }
-  if (!pv->topLevel && !pv->tabPage && w->size() != QSize(p->width, p->height)) w->resize(p->width, p->height);
+  if (!pv->topLevel && !pv->tabPage) {
+    const QSize size = TheView().UnitsOf(p->parent).Rect(p->left, p->top, p->width, p->height).size();
+    if (w->size() != size) w->resize(size);
+  }
   QCoreApplication::sendPostedEvents();  // layouts of freshly built widgets
   QPixmap image = w->grab();
   if (tabs) {
