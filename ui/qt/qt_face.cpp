@@ -18,10 +18,8 @@
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
-#include <QProxyStyle>
 #include <QScreen>
 #include <QSignalBlocker>
-#include <QStyleFactory>
 #include <QTabWidget>
 
 #include <algorithm>
@@ -32,6 +30,7 @@
 
 #include "ui/face.h"
 #include "ui/qt/accessible.h"
+#include "ui/qt/panel_style.h"
 #include "ui/qt/panel_widget.h"
 #include "ui/qt/popups.h"
 #include "ui/qt/tab_strip.h"
@@ -205,32 +204,6 @@ QtFace& TheFace() {
 }
 
 bool g_ownApp = false;  // Start created the QApplication
-
-// Fusion honours the controls' colours; its tabs are narrowed, as the program's
-// tab controls hold up to nine pages in under 300 pixels. In a scaled window the
-// parts that have no text to grow with (scroll bars, slider handles, check marks)
-// grow with the window's factor.
-class PanelStyle : public QProxyStyle {
- public:
-  PanelStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
-  int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override {
-    if (metric == PM_TabBarTabHSpace) return 12;
-    const int size = QProxyStyle::pixelMetric(metric, option, widget);
-    switch (metric) {
-      case PM_ScrollBarExtent:
-      case PM_ScrollBarSliderMin:
-      case PM_SliderThickness:
-      case PM_SliderLength:
-      case PM_SliderControlThickness:
-      case PM_IndicatorWidth:
-      case PM_IndicatorHeight:
-      case PM_ExclusiveIndicatorWidth:
-      case PM_ExclusiveIndicatorHeight:
-        return widget ? Scale{ScaleOf(widget), {}}.Px(size) : size;
-      default: return size;
-    }
-  }
-};
 
 // The platform Qt will use: -platform on the command line, else QT_QPA_PLATFORM.
 std::string PlatformName(int argc, char** argv) {
