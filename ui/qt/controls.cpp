@@ -398,21 +398,21 @@ void ApplySlide(CtrlView& v, const Control& c) {
   s->setValue(std::clamp(pos, 0, 1000));
 }
 
-// The image scaled once to the pixels it covers on this screen, so that it stays sharp.
+// The image scaled once to the device pixels it covers, so that it stays sharp.
 void ApplyPicture(CtrlView& v, const Control& c, const QSize& pixels) {
   const qreal dpr = v.body->devicePixelRatioF();
-  const QString key = QStringLiteral("%1x%2@%3").arg(pixels.width()).arg(pixels.height()).arg(dpr);
-  if (v.text == c.imagePath && v.body->property("chromikPictureAt").toString() == key) return;
+  const QSize device(std::max(1, static_cast<int>(pixels.width() * dpr)),
+                     std::max(1, static_cast<int>(pixels.height() * dpr)));
+  if (v.text == c.imagePath && v.shown.pictureSize == device) return;
   auto* l = static_cast<QLabel*>(v.body.data());
   QPixmap pm(QStr(c.imagePath));
   if (!pm.isNull()) {
-    pm = pm.scaled(std::max(1, static_cast<int>(pixels.width() * dpr)), std::max(1, static_cast<int>(pixels.height() * dpr)),
-                   Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    pm = pm.scaled(device, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     pm.setDevicePixelRatio(dpr);
   }
   l->setPixmap(pm);
-  l->setProperty("chromikPictureAt", key);
   v.text = c.imagePath;
+  v.shown.pictureSize = device;
 }
 
 void ApplyValue(CtrlView& v, const Control& c) {

@@ -44,6 +44,7 @@ struct Shown {
   std::string tooltip;       // hover hint
   int captionWidth = -1;     // width the caption was sized to
   double scale = 0;          // factor of the window the font and geometry were applied at
+  QSize pictureSize;         // device pixels a picture's image was scaled to
   std::string accessibleName;         // name given to the accessibility bus
   std::string accessibleDescription;  // help text given as accessible description
 };
