@@ -1,17 +1,17 @@
 #include "ui/qt/tab_strip.h"
 
-#include "ui/qt/scale.h"
-
 #include <QKeyEvent>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QTabBar>
 #include <QVBoxLayout>
 
+#include "ui/qt/scale.h"
+
 namespace ui::qt {
 
 namespace {
-// Lengths in panel units; SetScale writes them in pixels.
+// The buttons' look; SetLook writes its lengths (panel units) in pixels.
 QString ButtonStyle(const Scale& u) {
   return QStringLiteral(
              "QToolButton { border: %1px solid #9a9a9a; border-bottom: none; border-top-left-radius: %3px;"

@@ -256,7 +256,8 @@ void LayoutTable(CtrlView& v, const Control& c, double factor) {
   const Scale units{factor, {}};
   QHeaderView* rows = w->verticalHeader();
   const int rowHeight = units.Px(kRowHeight);
-  if (rows->defaultSectionSize() != rowHeight) {
+  const bool rescaled = rows->defaultSectionSize() != rowHeight;
+  if (rescaled) {
     rows->setMinimumSectionSize(units.Px(kMinRowHeight));
     rows->setDefaultSectionSize(rowHeight);
     w->horizontalHeader()->setDefaultSectionSize(units.Px(kColumnWidth));
@@ -266,9 +267,11 @@ void LayoutTable(CtrlView& v, const Control& c, double factor) {
   }
   if (!c.table) return;
   const TableData& t = *c.table;
-  // Columns the adapter does not know yet get their width at the next sync.
+  // Columns the adapter does not know yet get their width at the next sync. A column
+  // without a width of its own keeps what the operator made of it until the scale changes.
   for (int col = 0; col < std::min(t.columns, w->adapter->columnCount(QModelIndex())); ++col) {
     const int given = t.columnInfo[col].width;
+    if (given <= 0 && !rescaled) continue;
     const int width = units.Px(given > 0 ? given : kColumnWidth);
     if (w->columnWidth(col) != width) w->setColumnWidth(col, width);
   }
