@@ -207,6 +207,9 @@ struct Panel {
   std::string title;
   std::string accessibleName;  // the name the program knows a child panel by (DATAP ...)
   int top = 0, left = 0, width = 400, height = 300;
+  // The size the panel's layout was made for, as its resource (or NewPanel) gave it; a face
+  // may show a larger window's contents larger from it. Panel units, never changed after.
+  int designWidth = 400, designHeight = 300;
   int visible = 0;
   int windowZoom = VAL_NO_ZOOM;
   int backColor = 0xECECEC;

@@ -123,6 +123,8 @@ int NewPanel(int parentPanel, const char* title, int top, int left, int height, 
   p->left = left;
   p->height = height;
   p->width = width;
+  p->designHeight = height;
+  p->designWidth = width;
   p->controls.emplace_back();  // control id 0 is never used
   int handle = p->handle;
   m.panels.push_back(std::move(p));
@@ -140,6 +142,9 @@ int LoadPanel(int parentPanel, const char* resourceFile, int resourceId) {
     DiscardPanel(handle);
     return UIE_NO_RESOURCE;
   }
+  Panel* p = FindPanel(handle);
+  p->designHeight = p->height;  // what the resource laid out; later sizes are the window's
+  p->designWidth = p->width;
   return handle;
 }
 

@@ -2,7 +2,10 @@
 // PNG files, offscreen, with the program connected to the in-process simulator
 // and a few GO frames shown. The main window during GO, its RGB strip chart full of a
 // target stepping through four colours, is the README's picture (mainp-go.png;
-// `cmake --build build --target readme-picture` puts it into docs/).
+// `cmake --build build --target readme-picture` puts it into docs/). The main window
+// during GO, DATAP's 3D page, SCOPEP with a capture and COLBIGP are also rendered in
+// windows 1.0, 1.5 and 2.0 times their design size (*-1.0x.png ...), to check the
+// scaled layout.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -42,10 +45,23 @@ void Save(int panel, const std::string& path) {
   }
 }
 
+constexpr double kScales[] = {1.0, 1.5, 2.0};  // window sizes over the design size
+
+// A top-level panel's window at `scale` times the design size (as the operator would make it).
+void SizeWindow(int panel, int designHeight, int designWidth, double scale) {
+  SetPanelSize(panel, static_cast<int>(designHeight * scale + 0.5), static_cast<int>(designWidth * scale + 0.5));
+}
+
+std::string ScaledName(const std::string& out, const char* name, double scale) {
+  char suffix[16];
+  std::snprintf(suffix, sizeof suffix, "-%.1fx.png", scale);
+  return out + "/" + name + suffix;
+}
+
 // The main window while GO runs: taken on the user-interface thread, inside the GO
 // loop's dispatch, when the wake-up pipe becomes readable; then GO is stopped.
 struct GoShot {
-  std::string path;
+  std::string out;
   std::atomic<bool> taken{false};
 };
 
@@ -53,7 +69,12 @@ void TakeGoShot(int fd, int, void* data) {
   auto* shot = static_cast<GoShot*>(data);
   char byte = 0;
   if (read(fd, &byte, 1) != 1 || shot->taken) return;
-  Save(Panels.Mainp, shot->path);
+  Save(Panels.Mainp, shot->out + "/mainp-go.png");
+  for (double scale : kScales) {
+    SizeWindow(Panels.Mainp, 548, 790, scale);
+    Save(Panels.Mainp, ScaledName(shot->out, "mainp-go", scale));
+  }
+  SizeWindow(Panels.Mainp, 548, 790, 1.0);
   shot->taken = true;
   ui::op::Press(Panels.Mainp, MAINP_STOP);
 }
@@ -97,7 +118,7 @@ int main(int argc, char** argv) {
   int wake[2];
   if (pipe(wake) != 0) return 1;
   GoShot shot;
-  shot.path = out + "/mainp-go.png";
+  shot.out = out;
   const int watch = WatchFd(wake[0], WATCH_READ, TakeGoShot, &shot);
   SetActiveTabPage(Panels.Datap, DATAP_TAB, 0);  // the RGB strip chart runs in the picture
   const std::size_t before = program.Sim().OrderCount();
@@ -157,6 +178,21 @@ int main(int argc, char** argv) {
                   Named{Panels.Scopep, "scopep"}, Named{Panels.Colbigp, "colbigp"}, Named{Panels.Grpbigp, "grpbigp"},
                   Named{Panels.Passwordp, "passwordp"}}) {
     Save(n.panel, out + "/" + n.name + ".png");
+  }
+
+  // The busiest pages and the big display in larger windows: DATAP's 3D page with its
+  // taught regions, and SCOPEP with a capture from the simulator.
+  SetActiveTabPage(Panels.Datap, DATAP_TAB, 3);
+  ui::op::ChangeTab(Panels.Mainp, MAINP_TAB, PAGE_SCOPE);  // shows SCOPEP
+  ProcessSystemEvents();
+  ui::op::Press(Panels.Page[PAGE_SCOPE], SCOPE_SCAN);
+  ProcessSystemEvents();
+  for (double scale : kScales) {
+    SizeWindow(Panels.Mainp, 548, 790, scale);
+    SizeWindow(Panels.Colbigp, 190, 300, scale);
+    Save(Panels.Datap, ScaledName(out, "datap-3d", scale));
+    Save(Panels.Scopep, ScaledName(out, "scopep-capture", scale));
+    Save(Panels.Colbigp, ScaledName(out, "colbigp", scale));
   }
   ShutdownProgram();
   ui::qt::Stop();

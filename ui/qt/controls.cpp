@@ -19,6 +19,7 @@
 #include "ui/operate.h"
 #include "ui/qt/accessible.h"
 #include "ui/qt/custom_widgets.h"
+#include "ui/qt/tab_strip.h"
 #include "ui/qt/view.h"
 
 namespace ui::qt {
@@ -244,19 +245,19 @@ QWidget* MakeBody(CtrlView& v, const Control& c, QWidget* parent) {
 
 // [SECTION] Applying attributes
 
-// Where the body lies: the model's rectangle, but a text message of width 0
-// fits its text, and no text is cut at the bottom.
-QRect BodyGeometry(const CtrlView& v, const Control& c) {
-  QRect g(c.left, c.top, c.width, c.height);
+// Where the body lies: the model's rectangle in pixels, but a text message of
+// width 0 fits its text, and no text is cut at the bottom.
+QRect BodyGeometry(const CtrlView& v, const Control& c, const Scale& units) {
+  QRect g = units.Rect(c.left, c.top, c.width, c.height);
   if (c.kind == CTRL_TEXT_MSG && v.body) {
     QSize hint = v.body->sizeHint();
     if (c.width <= 0) g.setWidth(hint.width());
-    g.setHeight(std::max(c.height, hint.height()));
+    g.setHeight(std::max(g.height(), hint.height()));
   }
   return g;
 }
 
-void ApplyCaption(CtrlView& v, const Control& c, const QRect& body) {
+void ApplyCaption(CtrlView& v, const Control& c, const QRect& body, const Scale& units) {
   CaptionPlace place = CaptionOf(c.kind);
   if (place == CaptionPlace::None) return;
   if (!v.caption) {
@@ -267,16 +268,15 @@ void ApplyCaption(CtrlView& v, const Control& c, const QRect& body) {
   QLabel* cap = v.caption;
   if (v.shown.label != c.label) cap->setText(QStr(c.label));
   // Italics mark a changed value on the label too (a slider or a switch shows no text of its own).
-  if (cap->font().italic() != (c.italic != 0)) {
-    QFont f = cap->font();
-    f.setItalic(c.italic != 0);
-    cap->setFont(f);
-  }
-  int textWidth = cap->fontMetrics().horizontalAdvance(cap->text()) + 4;
+  QFont font = QApplication::font();
+  font.setItalic(c.italic != 0);
+  font = units.Font(font);
+  if (cap->font() != font) cap->setFont(font);
+  const int height = units.Px(kCaptionHeight);
+  int textWidth = cap->fontMetrics().horizontalAdvance(cap->text()) + units.Px(4);
   QRect g = place == CaptionPlace::Above
-                ? QRect(body.left(), body.top() - kCaptionHeight, std::max(body.width(), textWidth), kCaptionHeight)
-                : QRect(body.right() + 5, body.top() + (body.height() - kCaptionHeight) / 2, textWidth,
-                        kCaptionHeight);
+                ? QRect(body.left(), body.top() - height, std::max(body.width(), textWidth), height)
+                : QRect(body.right() + units.Px(5), body.top() + (body.height() - height) / 2, textWidth, height);
   if (cap->geometry() != g) cap->setGeometry(g);
   cap->setEnabled(!c.dimmed);
   cap->setVisible(c.visible && !c.label.empty());
@@ -321,10 +321,13 @@ void ApplyPalette(CtrlView& v, const Control& c) {
   s.buttonColor = c.buttonColor;
 }
 
-void ApplyFont(CtrlView& v, const Control& c) {
+void ApplyFont(CtrlView& v, const Control& c, const Scale& units) {
   Shown& s = v.shown;
-  if (s.font == c.font && s.pointSize == c.pointSize && s.bold == c.bold && s.italic == c.italic) return;
-  v.body->setFont(FontOf(c, QApplication::font()));
+  if (s.font == c.font && s.pointSize == c.pointSize && s.bold == c.bold && s.italic == c.italic &&
+      s.scale == units.factor) {
+    return;
+  }
+  v.body->setFont(units.Font(FontOf(c, QApplication::font())));
   s.font = c.font;
   s.pointSize = c.pointSize;
   s.bold = c.bold;
@@ -378,6 +381,12 @@ void ApplyTextBox(CtrlView& v, const Control& c) {
   v.text = c.text;
 }
 
+// The gap between a slider and its value, and the room for the value.
+void LayoutSlide(CtrlView& v, const Scale& units) {
+  if (auto* layout = qobject_cast<QHBoxLayout*>(v.body->layout())) layout->setSpacing(units.Px(4));
+  if (auto* shown = v.body->findChild<QLabel*>("slideValue")) shown->setMinimumWidth(units.Px(34));
+}
+
 void ApplySlide(CtrlView& v, const Control& c) {
   auto* s = v.body->findChild<QSlider*>();
   auto* shown = v.body->findChild<QLabel*>("slideValue");
@@ -389,13 +398,21 @@ void ApplySlide(CtrlView& v, const Control& c) {
   s->setValue(std::clamp(pos, 0, 1000));
 }
 
-void ApplyPicture(CtrlView& v, const Control& c) {
-  if (v.text == c.imagePath && v.shown.geometry == QRect(c.left, c.top, c.width, c.height)) return;
+// The image scaled once to the device pixels it covers, so that it stays sharp.
+void ApplyPicture(CtrlView& v, const Control& c, const QSize& pixels) {
+  const qreal dpr = v.body->devicePixelRatioF();
+  const QSize device(std::max(1, static_cast<int>(pixels.width() * dpr)),
+                     std::max(1, static_cast<int>(pixels.height() * dpr)));
+  if (v.text == c.imagePath && v.shown.pictureSize == device) return;
   auto* l = static_cast<QLabel*>(v.body.data());
   QPixmap pm(QStr(c.imagePath));
-  if (!pm.isNull()) pm = pm.scaled(std::max(c.width, 1), std::max(c.height, 1), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+  if (!pm.isNull()) {
+    pm = pm.scaled(device, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    pm.setDevicePixelRatio(dpr);
+  }
   l->setPixmap(pm);
   v.text = c.imagePath;
+  v.shown.pictureSize = device;
 }
 
 void ApplyValue(CtrlView& v, const Control& c) {
@@ -421,7 +438,7 @@ void ApplyValue(CtrlView& v, const Control& c) {
       if (v.shown.label != c.label) static_cast<QLabel*>(v.body.data())->setText(QStr(c.label));
       break;
     case CTRL_DECORATION: static_cast<DecorationWidget*>(v.body.data())->SetColour(c.frameColor); break;
-    case CTRL_PICTURE: ApplyPicture(v, c); break;
+    case CTRL_PICTURE: break;  // sized with the layout
     case CTRL_COLOR_NUMERIC: static_cast<SwatchButton*>(v.body.data())->SetColour(static_cast<int>(c.num)); break;
     case CTRL_RING:
     case CTRL_LIST_BOX: ApplyListValue(v, c); break;
@@ -449,17 +466,35 @@ void CreateControlWidgets(CtrlView& v, const Control& c, QWidget* panelWidget) {
   v.body->hide();
 }
 
+void ApplyControlLayout(CtrlView& v, const Control& c) {
+  if (!v.body) return;
+  QWidget* w = v.body;
+  Shown& s = v.shown;
+  const Scale units = TheView().UnitsOf(v.panel);
+  ApplyFont(v, c, units);
+  switch (c.kind) {
+    case CTRL_TABLE: LayoutTable(v, c, units.factor); break;
+    case CTRL_SLIDE: LayoutSlide(v, units); break;
+    case CTRL_TAB:
+      if (TabStrip* strip = StripOf(w)) strip->SetLook(units.factor, w->font());
+      break;
+    default: break;
+  }
+  QRect g = BodyGeometry(v, c, units);  // after the value: a text message sizes itself to its text
+  if (c.kind == CTRL_PICTURE) ApplyPicture(v, c, g.size());
+  if (g != w->geometry()) w->setGeometry(g);
+  ApplyCaption(v, c, g, units);
+  s.geometry = QRect(c.left, c.top, c.width, c.height);
+  s.scale = units.factor;
+}
+
 void ApplyControl(CtrlView& v, const Control& c) {
   if (!v.body) return;
   QWidget* w = v.body;
   Shown& s = v.shown;
   ApplyPalette(v, c);
-  ApplyFont(v, c);
-  ApplyValue(v, c);  // before the geometry: a text message sizes itself to its text
-  QRect g = BodyGeometry(v, c);
-  if (g != w->geometry()) w->setGeometry(g);
-  ApplyCaption(v, c, g);
-  s.geometry = QRect(c.left, c.top, c.width, c.height);
+  ApplyValue(v, c);
+  ApplyControlLayout(v, c);
   s.label = c.label;
   if (c.kind != CTRL_GRAPH && s.tooltip != c.tooltip) {
     w->setToolTip(QStr(c.tooltip));

@@ -7,10 +7,17 @@
 #include <QPainter>
 #include <QWidgetAction>
 
+#include <cmath>
+
+#include "ui/qt/scale.h"
+
 namespace ui::qt {
 namespace {
 
 QColor C(int rgb) { return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
+
+// Pixels of a length in panel units, in the window of `w`.
+int Px(const QWidget* w, double units) { return static_cast<int>(std::lround(units * ScaleOf(w))); }
 
 // The colours offered by a colour picker: greys and saturated hues in rows.
 constexpr int kPalette[] = {
@@ -86,17 +93,18 @@ void DisplayWidget::paintEvent(QPaintEvent*) {
   QPainter p(this);
   QRect r = rect();
   p.fillRect(r, C(frameRgb_));
-  QRect inner = r.adjusted(2, 2, -2, -2);
+  const int frame = Px(this, 2), edge = Px(this, 1);
+  QRect inner = r.adjusted(frame, frame, -frame, -frame);
   // Transparent displays take the panel's colour, as a label would.
   QColor bg = bgRgb_ > 0xFFFFFF ? palette().color(QPalette::Window) : C(bgRgb_);
   p.fillRect(inner, bg);
-  p.setPen(C(frameRgb_).darker(150));  // sunken edge
-  p.drawLine(inner.topLeft(), inner.topRight());
-  p.drawLine(inner.topLeft(), inner.bottomLeft());
+  const QColor sunken = C(frameRgb_).darker(150);  // the sunken edge
+  p.fillRect(QRect(inner.left(), inner.top(), inner.width(), edge), sunken);
+  p.fillRect(QRect(inner.left(), inner.top(), edge, inner.height()), sunken);
   QColor fg = isEnabled() ? C(textRgb_) : QColor(0x90, 0x90, 0x90);
   p.setPen(fg);
   int align = (number_ ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
-  p.drawText(inner.adjusted(3, 0, -3, 0), align, text_);
+  p.drawText(inner.adjusted(Px(this, 3), 0, -Px(this, 3), 0), align, text_);
 }
 
 // [SECTION] LedWidget
@@ -112,11 +120,12 @@ void LedWidget::SetState(bool lit, int onRgb, int offRgb) {
 void LedWidget::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.setRenderHint(QPainter::Antialiasing);
-  int d = std::min(width(), height()) - 2;
+  const qreal line = ScaleOf(this);
+  qreal d = std::min(width(), height()) - 2 * line;
   QRectF r((width() - d) / 2.0, (height() - d) / 2.0, d, d);
   QColor c = C(lit_ ? onRgb_ : offRgb_);
   if (!isEnabled()) c = c.lighter(140);
-  p.setPen(QPen(QColor(0x50, 0x50, 0x50), 1));
+  p.setPen(QPen(QColor(0x50, 0x50, 0x50), line));
   p.setBrush(c);
   p.drawEllipse(r);
   if (lit_) {  // a highlight so a lit lamp reads as lit in any colour
@@ -140,19 +149,20 @@ void SwitchWidget::SetState(bool on, int onRgb) {
 void SwitchWidget::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.setRenderHint(QPainter::Antialiasing);
-  QRectF track = QRectF(rect()).adjusted(1, 1, -1, -1);
+  const qreal line = ScaleOf(this);
+  QRectF track = QRectF(rect()).adjusted(line, line, -line, -line);
   qreal radius = track.height() / 2;
   QColor fill = on_ ? C(onRgb_) : QColor(0xB0, 0xB0, 0xB0);
   if (!isEnabled()) fill = fill.lighter(130);
-  p.setPen(QPen(QColor(0x60, 0x60, 0x60), 1));
+  p.setPen(QPen(QColor(0x60, 0x60, 0x60), line));
   p.setBrush(fill);
   p.drawRoundedRect(track, radius, radius);
-  qreal knob = track.height() - 4;
-  qreal x = on_ ? track.right() - knob - 2 : track.left() + 2;
+  qreal knob = track.height() - 4 * line;
+  qreal x = on_ ? track.right() - knob - 2 * line : track.left() + 2 * line;
   p.setBrush(isDown() ? QColor(0xD0, 0xD0, 0xD0) : QColor(0xF8, 0xF8, 0xF8));
-  p.drawEllipse(QRectF(x, track.top() + 2, knob, knob));
+  p.drawEllipse(QRectF(x, track.top() + 2 * line, knob, knob));
   if (hasFocus()) {
-    p.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
+    p.setPen(QPen(palette().color(QPalette::Highlight), line, Qt::DotLine));
     p.setBrush(Qt::NoBrush);
     p.drawRoundedRect(track.adjusted(-0.5, -0.5, 0.5, 0.5), radius, radius);
   }
@@ -204,17 +214,18 @@ void SwatchButton::SetColour(int rgb) {
 
 void SwatchButton::paintEvent(QPaintEvent*) {
   QPainter p(this);
-  QRect r = rect().adjusted(0, 0, -1, -1);
-  p.fillRect(r, palette().color(QPalette::Button));
-  p.setPen(QColor(0x70, 0x70, 0x70));
-  p.drawRect(r);
-  int arrow = std::min(14, r.width() / 3);
-  QRect swatch = r.adjusted(3, 3, -3 - arrow, -2);
-  p.fillRect(swatch, isEnabled() ? C(rgb_) : C(rgb_).lighter(130));
-  p.drawRect(swatch);
+  const double f = ScaleOf(this);
+  const int line = Px(this, 1);
+  QRect r = rect();
+  p.fillRect(r, QColor(0x70, 0x70, 0x70));  // the border, `line` wide
+  p.fillRect(r.adjusted(line, line, -line, -line), palette().color(QPalette::Button));
+  int arrow = std::min(Px(this, 14), r.width() / 3);
+  QRect swatch = r.adjusted(Px(this, 3), Px(this, 3), -Px(this, 3) - arrow, -Px(this, 2));
+  p.fillRect(swatch, QColor(0x70, 0x70, 0x70));
+  p.fillRect(swatch.adjusted(line, line, -line, -line), isEnabled() ? C(rgb_) : C(rgb_).lighter(130));
   // The drop-down arrow.
-  QPointF c(r.right() - arrow / 2.0 - 1, r.center().y() + 1.5);
-  const QPointF tri[3] = {c + QPointF(-3.5, -2.5), c + QPointF(3.5, -2.5), c + QPointF(0, 2.5)};
+  QPointF c(r.right() - arrow / 2.0 - f, r.center().y() + 1.5 * f);
+  const QPointF tri[3] = {c + QPointF(-3.5 * f, -2.5 * f), c + QPointF(3.5 * f, -2.5 * f), c + QPointF(0, 2.5 * f)};
   p.setRenderHint(QPainter::Antialiasing);
   p.setBrush(isEnabled() ? QColor(0x30, 0x30, 0x30) : QColor(0xA0, 0xA0, 0xA0));
   p.setPen(Qt::NoPen);

@@ -19,37 +19,29 @@ constexpr short kPoint = 0, kSegment = 1, kOther = 2;
 
 bool Transparent(int rgb) { return rgb < 0 || rgb > 0xFFFFFF; }
 
-struct Offset {
-  signed char dx, dy;
-};
-// Pixel patterns of the point styles: small solid markers, written straight into the image.
-constexpr Offset kSquare[] = {{-1, -1}, {0, -1}, {1, -1}, {-1, 0}, {0, 0}, {1, 0}, {-1, 1}, {0, 1}, {1, 1}};
-constexpr Offset kCircle[] = {{-1, -2}, {0, -2}, {1, -2}, {-2, -1}, {-1, -1}, {0, -1}, {1, -1}, {2, -1},
-                              {-2, 0},  {-1, 0}, {0, 0},  {1, 0},   {2, 0},   {-2, 1}, {-1, 1}, {0, 1},
-                              {1, 1},   {2, 1},  {-1, 2}, {0, 2},   {1, 2}};
-constexpr Offset kDot[] = {{0, 0}};
-constexpr Offset kCross[] = {{-2, -2}, {-1, -1}, {0, 0}, {1, 1}, {2, 2}, {2, -2}, {1, -1}, {-1, 1}, {-2, 2}};
+using Offset = Markers::Offset;
 
-// The cache image's pixels and the data-to-pixel factors, fetched once per
+// The cache image's pixels and the data-to-device-pixel factors, fetched once per
 // painting run: stamping 180000 points must not look them up per point.
 struct Canvas {
   quint32* bits;      // first pixel of the image
   qsizetype stride;   // pixels per line
-  int width, height;  // image size
-  double ax, bx;      // pixel x = ax + bx * data x
-  double ay, by;      // pixel y = ay + by * data y
-  Canvas(QImage& img, const PlotMap& map)
+  int width, height;  // image size in device pixels
+  double ax, bx;      // device pixel x = ax + bx * data x
+  double ay, by;      // device pixel y = ay + by * data y
+  const Markers* markers;
+  Canvas(QImage& img, const PlotMap& map, const Markers& m)
       : bits(reinterpret_cast<quint32*>(img.bits())), stride(img.bytesPerLine() / 4), width(img.width()),
-        height(img.height()) {
-    bx = (map.area.width() - 1) / (map.x.max - map.x.min);
-    ax = map.area.left() - map.x.min * bx;
-    by = -(map.area.height() - 1) / (map.y.max - map.y.min);
-    ay = map.area.top() + (map.area.height() - 1) - map.y.min * by;
+        height(img.height()), markers(&m) {
+    const double dpr = img.devicePixelRatio();
+    bx = dpr * (map.area.width() - 1) / (map.x.max - map.x.min);
+    ax = dpr * map.area.left() - map.x.min * bx;
+    by = -dpr * (map.area.height() - 1) / (map.y.max - map.y.min);
+    ay = dpr * (map.area.top() + (map.area.height() - 1)) - map.y.min * by;
   }
 };
 
-template <std::size_t N>
-void Stamp(const Canvas& c, int cx, int cy, quint32 argb, const Offset (&pattern)[N]) {
+void Stamp(const Canvas& c, int cx, int cy, quint32 argb, const std::vector<Offset>& pattern) {
   for (const Offset& o : pattern) {
     int x = cx + o.dx, y = cy + o.dy;
     if (x >= 0 && y >= 0 && x < c.width && y < c.height) c.bits[y * c.stride + x] = argb;
@@ -58,28 +50,31 @@ void Stamp(const Canvas& c, int cx, int cy, quint32 argb, const Offset (&pattern
 
 void PutMarker(const Canvas& c, double x, double y, int rgb, int style) {
   double px = c.ax + c.bx * x, py = c.ay + c.by * y;
+  const double reach = 3 * c.markers->size;
   // Off the image (or not a number): nothing to stamp.
-  if (!(px > -3 && px < c.width + 3 && py > -3 && py < c.height + 3)) return;
+  if (!(px > -reach && px < c.width + reach && py > -reach && py < c.height + reach)) return;
   int cx = static_cast<int>(std::floor(px + 0.5)), cy = static_cast<int>(std::floor(py + 0.5));
   quint32 argb = 0xFF000000u | static_cast<quint32>(rgb & 0xFFFFFF);
-  // The usual marker well inside the image: three runs of three pixels, no clipping per pixel.
-  if (style == VAL_SOLID_SQUARE && cx >= 1 && cy >= 1 && cx < c.width - 1 && cy < c.height - 1) {
+  // The usual marker at design size, well inside the image: three runs of three pixels, no clipping per pixel.
+  if (style == VAL_SOLID_SQUARE && c.markers->size == 1 && cx >= 1 && cy >= 1 && cx < c.width - 1 &&
+      cy < c.height - 1) {
     quint32* row = c.bits + (cy - 1) * c.stride + (cx - 1);
     for (int k = 0; k < 3; ++k, row += c.stride) row[0] = row[1] = row[2] = argb;
     return;
   }
   switch (style) {
-    case VAL_SOLID_CIRCLE: Stamp(c, cx, cy, argb, kCircle); break;
-    case VAL_SIMPLE_DOT: Stamp(c, cx, cy, argb, kDot); break;
-    case VAL_CROSS: Stamp(c, cx, cy, argb, kCross); break;
-    default: Stamp(c, cx, cy, argb, kSquare); break;
+    case VAL_SOLID_CIRCLE: Stamp(c, cx, cy, argb, c.markers->circle); break;
+    case VAL_SIMPLE_DOT: Stamp(c, cx, cy, argb, c.markers->dot); break;
+    case VAL_CROSS: Stamp(c, cx, cy, argb, c.markers->cross); break;
+    default: Stamp(c, cx, cy, argb, c.markers->square); break;
   }
 }
 
 // A line plot; long ones with x in order are decimated to the pixel columns.
-void DrawLinePlot(QPainter& p, const double* x, const double* y, std::size_t n, int rgb, const PlotMap& map) {
+void DrawLinePlot(QPainter& p, const double* x, const double* y, std::size_t n, int rgb, const PlotMap& map,
+                  qreal width) {
   p.setRenderHint(QPainter::Antialiasing, false);
-  p.setPen(QPen(Rgb(rgb), 1));
+  p.setPen(QPen(Rgb(rgb), width));
   std::vector<QPointF> pts;
   if (n > static_cast<std::size_t>(map.area.width()) * 2 && (!x || NonDecreasing(x, n))) {
     DecimateMinMax(x, y, n, map, &pts);
@@ -109,7 +104,7 @@ int ContrastTo(int rgb) {
   return luma < 128 ? 0xC0C0C0 : 0x404040;
 }
 
-void DrawShape(QPainter& p, const PlotData& plot, const PlotMap& map, int plotBg) {
+void DrawShape(QPainter& p, const PlotData& plot, const PlotMap& map, int plotBg, qreal width) {
   if (plot.x.size() < 2 || plot.y.size() < 2) return;
   QRectF r = QRectF(QPointF(map.X(plot.x[0]), map.Y(plot.y[0])), QPointF(map.X(plot.x[1]), map.Y(plot.y[1])))
                  .normalized();
@@ -118,14 +113,14 @@ void DrawShape(QPainter& p, const PlotData& plot, const PlotMap& map, int plotBg
     p.setRenderHint(QPainter::Antialiasing, true);
     // A taught region in any colour, black on black included, is seen by its thin outline
     // in a grey that stands out from the plot area; the row's colour runs inside it.
-    p.setPen(QPen(Rgb(ContrastTo(plotBg)), 3));
+    p.setPen(QPen(Rgb(ContrastTo(plotBg)), 3 * width));
     p.drawEllipse(r);
     p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(Rgb(plot.color), 1));
+    p.setPen(QPen(Rgb(plot.color), width));
     p.drawEllipse(r);
   } else {
     p.setRenderHint(QPainter::Antialiasing, false);
-    p.setPen(QPen(Rgb(plot.color), 1));
+    p.setPen(QPen(Rgb(plot.color), width));
     p.drawRect(r);
   }
   p.setBrush(Qt::NoBrush);
@@ -140,6 +135,36 @@ bool PrefixHolds(const std::vector<PlotData>& plots, std::size_t count, int firs
 }
 
 }  // namespace
+
+void Markers::Make(double s) {
+  if (s == size) return;
+  size = s;
+  square.clear();
+  circle.clear();
+  dot.clear();
+  cross.clear();
+  auto block = [](std::vector<Offset>& out, int side) {
+    const int from = -(side / 2);
+    for (int dy = from; dy < from + side; ++dy) {
+      for (int dx = from; dx < from + side; ++dx) out.push_back({static_cast<short>(dx), static_cast<short>(dy)});
+    }
+  };
+  block(square, std::max(1, static_cast<int>(std::lround(3 * s))));
+  block(dot, std::max(1, static_cast<int>(std::lround(s))));
+  const double r = 2.3 * s;  // 5 across without its four corners at size 1
+  const int arm = std::max(1, static_cast<int>(std::lround(2 * s)));
+  const int thick = std::max(1, static_cast<int>(std::lround(s)));
+  const int reach = std::max(static_cast<int>(r), arm);
+  for (int dy = -reach; dy <= reach; ++dy) {
+    for (int dx = -reach; dx <= reach; ++dx) {
+      const Offset o{static_cast<short>(dx), static_cast<short>(dy)};
+      if (dx * dx + dy * dy <= r * r) circle.push_back(o);
+      if (std::abs(dx) <= arm && std::abs(dy) <= arm && (std::abs(dx - dy) < thick || std::abs(dx + dy) < thick)) {
+        cross.push_back(o);
+      }
+    }
+  }
+}
 
 GraphWidget::GraphWidget(int panel, int id, const Control* source, QWidget* parent)
     : PlotWidget(panel, id, source, parent) {}
@@ -231,11 +256,15 @@ void GraphWidget::Spans(const GraphData& g, AxisSpan* x, AxisSpan* y) {
 
 void GraphWidget::UpdateCache(const GraphData& g, const PlotMap& map) {
   QSize size = map.area.size().toSize();
-  bool valid = cache_.image.size() == size && SameSpan(cache_.x, map.x) && SameSpan(cache_.y, map.y) &&
+  const qreal dpr = devicePixelRatioF();
+  bool valid = cache_.image.size() == size * dpr && cache_.image.devicePixelRatio() == dpr &&
+               cache_.scale == LineWidth() && SameSpan(cache_.x, map.x) && SameSpan(cache_.y, map.y) &&
                cache_.generation == mirror_.generation && cache_.count <= mirror_.marks.size();
   if (!valid) {
-    cache_.image = QImage(size, QImage::Format_ARGB32_Premultiplied);
+    cache_.image = QImage(size * dpr, QImage::Format_ARGB32_Premultiplied);
+    cache_.image.setDevicePixelRatio(dpr);
     cache_.image.fill(Qt::transparent);
+    cache_.scale = LineWidth();
     cache_.count = 0;
     cache_.x = map.x;
     cache_.y = map.y;
@@ -265,12 +294,13 @@ void GraphWidget::PaintPlots(const GraphData& g, std::size_t from, const PlotMap
     if (segments.empty()) return;
     QPainter& p = open();
     p.setRenderHint(QPainter::Antialiasing, false);
-    p.setPen(QPen(Rgb(segmentColour), 1));
+    p.setPen(QPen(Rgb(segmentColour), LineWidth()));
     p.drawLines(segments.data(), static_cast<int>(segments.size()));
     segments.clear();
   };
   const std::vector<Mark>& marks = mirror_.marks;
-  const Canvas canvas(img, local);  // the painter paints into the same pixels, so this stays valid
+  markers_.Make(LineWidth() * img.devicePixelRatio());
+  const Canvas canvas(img, local, markers_);  // the painter paints into the same pixels, so this stays valid
   for (std::size_t i = from; i < marks.size(); ++i) {
     const Mark& m = marks[i];
     ++plotsPainted_;
@@ -289,10 +319,10 @@ void GraphWidget::PaintPlots(const GraphData& g, std::size_t from, const PlotMap
     const PlotData& plot = g.plots[i];  // the mirror's prefix is the model's
     std::size_t n = std::min(plot.x.size(), plot.y.size());
     switch (plot.kind) {
-      case PLOT_Y: DrawLinePlot(open(), nullptr, plot.y.data(), plot.y.size(), plot.color, local); break;
-      case PLOT_XY: DrawLinePlot(open(), plot.x.data(), plot.y.data(), n, plot.color, local); break;
+      case PLOT_Y: DrawLinePlot(open(), nullptr, plot.y.data(), plot.y.size(), plot.color, local, LineWidth()); break;
+      case PLOT_XY: DrawLinePlot(open(), plot.x.data(), plot.y.data(), n, plot.color, local, LineWidth()); break;
       case PLOT_OVAL:
-      case PLOT_RECT: DrawShape(open(), plot, local, g.plotBgColor); break;
+      case PLOT_RECT: DrawShape(open(), plot, local, g.plotBgColor, LineWidth()); break;
       case PLOT_POINT: break;
     }
   }
@@ -303,14 +333,15 @@ void GraphWidget::PaintCursors(QPainter& p, const GraphData& g, const PlotMap& m
   const QRectF& a = map.area;
   p.setRenderHint(QPainter::Antialiasing, false);
   p.setBrush(Qt::NoBrush);
+  const double box = Px(3);
   for (const CursorData& cur : g.cursors) {
     if (!std::isfinite(cur.x) || !std::isfinite(cur.y)) continue;
     double px = std::round(map.X(cur.x)), py = std::round(map.Y(cur.y));
-    p.setPen(QPen(Rgb(cur.color), 1));
+    p.setPen(QPen(Rgb(cur.color), LineWidth()));
     bool inX = px >= a.left() && px <= a.right(), inY = py >= a.top() && py <= a.bottom();
     if (inX) p.drawLine(QPointF(px, a.top()), QPointF(px, a.bottom()));
     if (inY) p.drawLine(QPointF(a.left(), py), QPointF(a.right(), py));
-    if (inX && inY) p.drawRect(QRectF(px - 3, py - 3, 6, 6));
+    if (inX && inY) p.drawRect(QRectF(px - box, py - box, 2 * box, 2 * box));
   }
 }
 
@@ -322,6 +353,7 @@ void GraphWidget::paintEvent(QPaintEvent*) {
     return;
   }
   const GraphData& g = *c->graph;
+  TakeScale();
   GrowMirror(g);
   AxisSpan xs, ys;
   Spans(g, &xs, &ys);
@@ -330,10 +362,10 @@ void GraphWidget::paintEvent(QPaintEvent*) {
   UpdateCache(g, map);
   p.drawImage(map.area.topLeft(), cache_.image);
   p.setClipRect(map.area);
-  PaintSegmentChains(p, g, map);
+  PaintSegmentChains(p, g, map, LineWidth());
   PaintCursors(p, g, map);
   if (zooming_) {
-    p.setPen(QPen(QColor(0xFF, 0xFF, 0xFF), 1, Qt::DashLine));
+    p.setPen(QPen(QColor(0xFF, 0xFF, 0xFF), LineWidth(), Qt::DashLine));
     p.drawRect(QRect(zoomFrom_, zoomTo_).normalized());
   }
 }
@@ -422,7 +454,7 @@ void GraphWidget::mouseReleaseEvent(QMouseEvent* e) {
     zooming_ = false;
     QRect r = QRect(zoomFrom_, e->position().toPoint()).normalized().intersected(lastMap_.area.toRect());
     const Control* c = Source();
-    if (c && r.width() > 4 && r.height() > 4) {
+    if (c && r.width() > Px(4) && r.height() > Px(4)) {
       zoomX_ = AxisSpan{lastMap_.DataX(r.left()), lastMap_.DataX(r.right())};
       zoomY_ = AxisSpan{lastMap_.DataY(r.bottom()), lastMap_.DataY(r.top())};
       zoomedAxisSets_ = c->graph->axisSets;

@@ -18,8 +18,20 @@
 
 namespace ui::qt {
 
+// Pixel patterns of the point styles, written straight into a graph's image. At a size
+// of 1 (design size, one device pixel per pixel) a square is 3 x 3 pixels, a circle 5
+// across, a cross 5 x 5 and a dot one pixel; larger sizes grow them alike.
+struct Markers {
+  struct Offset {
+    short dx, dy;  // device pixels from the marker's centre
+  };
+  double size = 0;                                  // device pixels per design pixel
+  std::vector<Offset> square, circle, dot, cross;   // the patterns at `size`
+  void Make(double size);
+};
+
 // The graph's compact segment chains (ui/qt/segment_paint.cpp).
-void PaintSegmentChains(QPainter& p, const GraphData& g, const PlotMap& map);
+void PaintSegmentChains(QPainter& p, const GraphData& g, const PlotMap& map, qreal lineWidth);
 
 class GraphWidget : public PlotWidget {
  public:
@@ -58,7 +70,8 @@ class GraphWidget : public PlotWidget {
     bool any = false;             // some finite value was seen
   };
   struct Cache {
-    QImage image;                 // plot area, transparent where nothing is painted
+    QImage image;                 // plot area at device pixels, transparent where nothing is painted
+    double scale = 0;             // window factor it was painted at
     AxisSpan x, y;                // spans it was painted for
     std::size_t count = 0;        // marks painted into it
     long generation = -1;         // mirror generation it was painted from
@@ -75,6 +88,7 @@ class GraphWidget : public PlotWidget {
 
   Mirror mirror_;               // the plots seen, and their extent for autoscaling
   Cache cache_;                 // painted plots
+  Markers markers_;             // point patterns at the cache's size
   PlotMap lastMap_;             // mapping of the last paint, for the mouse
   long plotsPainted_ = 0;       // plots painted into the cache so far
   int dragCursor_ = 0;          // cursor being dragged (1-based), 0 = none

@@ -32,10 +32,12 @@ void PanelWidget::closeEvent(QCloseEvent* e) {
   if (topLevel_) Act([&] { op::ClosePanel(handle_); });
 }
 
-// Only a size the model does not hold yet is the operator's; maximised and
-// minimised sizes are the window manager's and reach the model as a zoom change.
+// A window's contents follow its size at once, whoever changed it. Only a size the
+// model does not hold yet is the operator's; maximised and minimised sizes are the
+// window manager's and reach the model as a zoom change.
 void PanelWidget::resizeEvent(QResizeEvent* e) {
   QWidget::resizeEvent(e);
+  if (topLevel_) TheView().Rescale(handle_);
   if (!NormalWindow() || !isVisible()) return;
   const Panel* p = FindPanel(handle_);
   if (!p) return;

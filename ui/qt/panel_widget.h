@@ -3,6 +3,8 @@
 
 #include <QWidget>
 
+#include "ui/qt/scale.h"
+
 namespace ui::qt {
 
 class PanelWidget : public QWidget {
@@ -12,6 +14,10 @@ class PanelWidget : public QWidget {
   // The view sets the geometry it applies, so that the window manager's echo of
   // a model-driven change is not taken for the operator's.
   void NoteAppliedGeometry(const QRect& r) { applied_ = r; }
+  // How panel units of this panel become its pixels; the view sets it for every
+  // panel of a window when the window's size changes.
+  const Scale& Units() const { return units_; }
+  void SetUnits(const Scale& s) { units_ = s; }
 
  protected:
   void closeEvent(QCloseEvent* e) override;
@@ -26,6 +32,7 @@ class PanelWidget : public QWidget {
   int handle_;      // model panel handle
   bool topLevel_;   // a window of its own
   QRect applied_;   // client geometry the view applied last
+  Scale units_;     // panel units to pixels, the window's factor
 };
 
 }  // namespace ui::qt

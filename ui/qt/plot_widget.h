@@ -4,6 +4,10 @@
 // Plot widgets read the model when they paint; the view only asks them to
 // repaint when their control's rev changed. The frame is kept as an image and
 // painted again only when its size, spans, names or colours change.
+//
+// In a scaled window everything is painted at the window's factor: margins,
+// fonts, tick spacing and line widths, so a chart twice the size shows the same
+// picture with twice the pixels. Images are made at the screen's device pixels.
 #pragma once
 
 #include <QImage>
@@ -30,6 +34,11 @@ class PlotWidget : public QWidget {
   // The plot area for the current size, before spans are known (for the tick count).
   QRect RoughArea() const;
   int MaxTicks(bool vertical, int pixels) const;
+  // Takes the window's factor; every paint starts with it.
+  void TakeScale();
+  // Pixels of a length given in panel units, and the width of plotted lines.
+  int Px(double units) const;
+  qreal LineWidth() const { return scale_; }
 
  private:
   struct FrameKey {
@@ -40,6 +49,8 @@ class PlotWidget : public QWidget {
     int frame = -1, text = -1;  // frame colour, text colour
     int plotBg = -1;            // plot background colour
     bool enabled = true;        // dimmed frames are drawn greyed
+    double scale = 1;           // window factor
+    qreal dpr = 1;              // device pixels per pixel
     bool operator==(const FrameKey&) const = default;
   };
   void RenderFrame(const FrameKey& key, const PlotMap& map);
@@ -50,7 +61,8 @@ class PlotWidget : public QWidget {
   const Control* source_;  // model control this widget shows
   FrameKey frameKey_;      // what frameImage_ was painted for
   QImage frameImage_;      // frame, axes and labels, without plots
-  QFont axisFont_;         // tick labels and names
+  QFont axisFont_;         // tick labels and names, at the window's factor
+  double scale_ = 0;       // window factor axisFont_ was made for
 };
 
 }  // namespace ui::qt

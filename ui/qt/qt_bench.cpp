@@ -1,5 +1,6 @@
 // Speed of the Qt face: the pump's idle cost, painting of point-heavy graphs,
-// and a full repaint of a busy page. Prints measurements; not a test.
+// and a full repaint of a busy page, also in a window twice its design size.
+// Prints measurements; not a test.
 //
 //   QT_QPA_PLATFORM=offscreen ./chromik_ui_qt_bench
 #include <QApplication>
@@ -131,16 +132,26 @@ void BenchBusyPage() {
   ui::qt::SyncNow();
   Settle();
   QWidget* window = ui::qt::PanelWidgetOf(panel);
-  window->repaint();
-  double full = MedianMs(30, [&] { window->repaint(); });
-  double frame = MedianMs(30, [&] {
-    for (int d = 0; d < 20; ++d) SetCtrlVal(panel, 10 + d, d * 11 + (rand() % 100));
-    PlotStripChart(panel, strip, rgb.data(), 300);
-    for (int g = 0; g < 3; ++g) SetGraphCursor(panel, 3 + g, 1, rand() % 3000, rand() % 3000);
-    ui::qt::SyncNow();
+  auto measure = [&](const char* what) {
     window->repaint();
-  });
-  std::printf("busy page: full repaint %.3f ms, one measuring frame (sync + repaint) %.3f ms\n", full, frame);
+    double full = MedianMs(30, [&] { window->repaint(); });
+    double frame = MedianMs(30, [&] {
+      for (int d = 0; d < 20; ++d) SetCtrlVal(panel, 10 + d, d * 11 + (rand() % 100));
+      PlotStripChart(panel, strip, rgb.data(), 300);
+      for (int g = 0; g < 3; ++g) SetGraphCursor(panel, 3 + g, 1, rand() % 3000, rand() % 3000);
+      ui::qt::SyncNow();
+      window->repaint();
+    });
+    std::printf("busy page %s: full repaint %.3f ms, one measuring frame (sync + repaint) %.3f ms\n", what, full,
+                frame);
+  };
+  measure("at its design size");
+  // The window made twice the design size: everything in it at twice the pixels.
+  window->resize(2 * 790, 2 * 548);
+  Settle();
+  measure("at twice its design size");
+  window->resize(790, 548);
+  Settle();
 
   // Frames as the measuring loop makes them, dispatching after each: painting is
   // coalesced to the screen rate, so the model updates do not wait for it.

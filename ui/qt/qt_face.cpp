@@ -18,10 +18,8 @@
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
-#include <QProxyStyle>
 #include <QScreen>
 #include <QSignalBlocker>
-#include <QStyleFactory>
 #include <QTabWidget>
 
 #include <algorithm>
@@ -32,6 +30,7 @@
 
 #include "ui/face.h"
 #include "ui/qt/accessible.h"
+#include "ui/qt/panel_style.h"
 #include "ui/qt/panel_widget.h"
 #include "ui/qt/popups.h"
 #include "ui/qt/tab_strip.h"
@@ -206,17 +205,6 @@ QtFace& TheFace() {
 
 bool g_ownApp = false;  // Start created the QApplication
 
-// Fusion honours the controls' colours; its tabs are narrowed, as the program's
-// tab controls hold up to nine pages in under 300 pixels.
-class PanelStyle : public QProxyStyle {
- public:
-  PanelStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
-  int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override {
-    if (metric == PM_TabBarTabHSpace) return 12;
-    return QProxyStyle::pixelMetric(metric, option, widget);
-  }
-};
-
 // The platform Qt will use: -platform on the command line, else QT_QPA_PLATFORM.
 std::string PlatformName(int argc, char** argv) {
   for (int i = 1; i + 1 < argc; ++i) {
@@ -307,7 +295,10 @@ bool SavePanelImage(int panel, const std::string& path) {
       tabs->setCurrentWidget(w);
     }
   }
-  if (!pv->topLevel && !pv->tabPage && w->size() != QSize(p->width, p->height)) w->resize(p->width, p->height);
+  if (!pv->topLevel && !pv->tabPage) {
+    const QSize size = TheView().UnitsOf(p->parent).Rect(p->left, p->top, p->width, p->height).size();
+    if (w->size() != size) w->resize(size);
+  }
   QCoreApplication::sendPostedEvents();  // layouts of freshly built widgets
   QPixmap image = w->grab();
   if (tabs) {

@@ -46,6 +46,15 @@ inline bool Logged(const std::string& entry) {
   return false;
 }
 
+// Lets the QApplication, when it is made, open an offscreen screen of 3000 x 2000 pixels
+// (large_screen.json): larger windows than the platform's default screen holds, and a
+// maximised window several times the program's design sizes. Only the first start of Qt
+// in a process reads it, so a test binary that needs it calls this before every start.
+inline void UseLargeOffscreenScreen(const std::string& config) {
+  if (QApplication::instance()) return;
+  setenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config).c_str(), 1);
+}
+
 class QtFaceTest : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -13,13 +13,13 @@ namespace ui::qt {
 // Each chain is one polyline. Consecutive points in one pixel column become that
 // column's first, lowest, highest and last point, so a chain of 100000 points
 // costs at most four points per column of the plot area.
-void PaintSegmentChains(QPainter& p, const GraphData& g, const PlotMap& map) {
+void PaintSegmentChains(QPainter& p, const GraphData& g, const PlotMap& map, qreal lineWidth) {
   p.setRenderHint(QPainter::Antialiasing, false);
   std::vector<QPointF> pts;
   for (const SegmentChain& chain : g.chains) {
     const std::size_t n = chain.Points();
     if (n == 0) continue;
-    p.setPen(QPen(Rgb(chain.color), 1));
+    p.setPen(QPen(Rgb(chain.color), lineWidth));
     pts.clear();
     long column = LONG_MIN;
     QPointF first, low, high, last;

@@ -26,6 +26,7 @@ class StripChartWidget : public PlotWidget {
       return;
     }
     const GraphData& g = *c->graph;
+    TakeScale();
     AxisSpan xs{0, static_cast<double>(std::max(1, g.pointsPerScreen - 1))};
     PlotMap map = PaintFrame(p, *c, xs, YSpan(g));
     p.setClipRect(map.area);
@@ -63,7 +64,7 @@ class StripChartWidget : public PlotWidget {
         if (std::isfinite(ys_[i])) pts_.emplace_back(map.X(static_cast<double>(i)), map.Y(ys_[i]));
       }
     }
-    p.setPen(QPen(Rgb(t.color), 1));
+    p.setPen(QPen(Rgb(t.color), LineWidth()));
     if (pts_.size() == 1) p.drawPoint(pts_[0]);
     if (pts_.size() > 1) p.drawPolyline(pts_.data(), static_cast<int>(pts_.size()));
   }
@@ -71,14 +72,15 @@ class StripChartWidget : public PlotWidget {
   // Trace labels, when the program gave any, in the top right corner.
   void PaintLegend(QPainter& p, const GraphData& g, const PlotMap& map) {
     QFontMetrics fm(font());
-    int y = static_cast<int>(map.area.top()) + 3;
+    p.setFont(font());
+    int y = static_cast<int>(map.area.top()) + Px(3);
     for (const TraceData& t : g.traces) {
       if (t.label.empty() || !t.visible) continue;
       QString label = QStr(t.label);
       int w = fm.horizontalAdvance(label);
-      int x = static_cast<int>(map.area.right()) - w - 6;
-      p.setPen(Rgb(t.color));
-      p.drawLine(x - 14, y + fm.ascent() / 2, x - 3, y + fm.ascent() / 2);
+      int x = static_cast<int>(map.area.right()) - w - Px(6);
+      p.setPen(QPen(Rgb(t.color), LineWidth()));
+      p.drawLine(x - Px(14), y + fm.ascent() / 2, x - Px(3), y + fm.ascent() / 2);
       p.drawText(x, y + fm.ascent(), label);
       y += fm.height();
     }

@@ -6,22 +6,43 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 
+#include "ui/qt/scale.h"
+
 namespace ui::qt {
 
 namespace {
-constexpr int kGap = 1;  // pixels between buttons and rows
-const char* const kButtonStyle =
-    "QToolButton { border: 1px solid #9a9a9a; border-bottom: none; border-top-left-radius: 3px;"
-    " border-top-right-radius: 3px; background: #d4d4d4; padding: 2px 4px; }"
-    "QToolButton:checked { background: #f6f6f6; border-top: 2px solid #0080ff; }"
-    "QToolButton:disabled { color: #a0a0a0; }"
-    "QToolButton[stripFocus=\"true\"] { border: 2px solid #0060c0; border-bottom: none; }";
+// The buttons' look; SetLook writes its lengths (panel units) in pixels.
+QString ButtonStyle(const Scale& u) {
+  return QStringLiteral(
+             "QToolButton { border: %1px solid #9a9a9a; border-bottom: none; border-top-left-radius: %3px;"
+             " border-top-right-radius: %3px; background: #d4d4d4; padding: %2px %4px; }"
+             "QToolButton:checked { background: #f6f6f6; border-top: %2px solid #0080ff; }"
+             "QToolButton:disabled { color: #a0a0a0; }"
+             "QToolButton[stripFocus=\"true\"] { border: %2px solid #0060c0; border-bottom: none; }")
+      .arg(u.Px(1))
+      .arg(u.Px(2))
+      .arg(u.Px(3))
+      .arg(u.Px(4));
+}
 }  // namespace
 
 TabStrip::TabStrip(QTabWidget* tabs, QWidget* parent) : QWidget(parent), tabs_(tabs) {
-  setStyleSheet(kButtonStyle);
+  SetLook(1, font());
   setFocusPolicy(Qt::StrongFocus);
   QObject::connect(tabs_, &QTabWidget::currentChanged, this, [this](int) { Sync(); });
+}
+
+void TabStrip::SetLook(double factor, const QFont& font) {
+  if (factor == scale_ && font == this->font()) return;
+  if (factor != scale_) {
+    scale_ = factor;
+    const Scale units{factor, {}};
+    gap_ = units.Px(1);
+    setStyleSheet(ButtonStyle(units));
+  }
+  setFont(font);
+  for (QToolButton* b : buttons_) b->setFont(font);
+  Arrange();
 }
 
 QToolButton* TabStrip::ButtonOf(int index) const {
@@ -35,6 +56,7 @@ void TabStrip::Sync() {
     b->setCheckable(true);
     b->setAutoRaise(false);
     b->setFocusPolicy(Qt::NoFocus);
+    b->setFont(font());
     const int index = static_cast<int>(buttons_.size());
     // Choosing a page goes through the tab widget, whose change the view reports to the
     // program. Any change of the button's state counts, a click's as well as a toggle
@@ -109,10 +131,10 @@ void TabStrip::Arrange() {
     QSize s = b->sizeHint();
     if (x > 0 && x + s.width() > width) {
       x = 0;
-      y += rowHeight + kGap;
+      y += rowHeight + gap_;
     }
     b->setGeometry(x, y, std::min(s.width(), width), s.height());
-    x += s.width() + kGap;
+    x += s.width() + gap_;
     rowHeight = std::max(rowHeight, s.height());
   }
   const int height = y + rowHeight;

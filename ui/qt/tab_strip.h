@@ -16,6 +16,10 @@ class TabStrip : public QWidget {
   // Matches the buttons to the tabs: texts, visibility, dimming and the current page.
   void Sync();
   QToolButton* ButtonOf(int index) const;  // nullptr when there is none
+  // Borders, corners, padding and gaps at the window's factor, and the control's font.
+  // The font is set on every button: a widget under a style sheet keeps the font it was
+  // polished with and no longer follows its parent's.
+  void SetLook(double factor, const QFont& font);
 
  protected:
   void resizeEvent(QResizeEvent* e) override;
@@ -28,6 +32,8 @@ class TabStrip : public QWidget {
  private:
   void Arrange();
   QTabWidget* tabs_;                   // the pages; its own tab bar stays hidden
+  double scale_ = 0;                   // factor the style sheet was made for
+  int gap_ = 1;                        // pixels between buttons and rows
   std::vector<QToolButton*> buttons_;  // one per tab, in tab order
 };
 

@@ -19,10 +19,13 @@ namespace {
 
 constexpr int kUnusedBg = 0xD4D4D4;    // cells of a column not in use
 constexpr int kUnusedText = 0x808080;
+constexpr int kRowHeight = 20;         // panel units
+constexpr int kMinRowHeight = 16;
+constexpr int kColumnWidth = 64;       // a column the program gave no width
 
 class TableAdapter : public QAbstractTableModel {
  public:
-  TableAdapter(int panel, int id, QObject* parent) : QAbstractTableModel(parent), panel_(panel), id_(id) {}
+  TableAdapter(int panel, int id, QWidget* view) : QAbstractTableModel(view), view_(view), panel_(panel), id_(id) {}
 
   int rowCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : rows_; }
   int columnCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : columns_; }
@@ -40,7 +43,7 @@ class TableAdapter : public QAbstractTableModel {
       case Qt::ForegroundRole: return Rgb(col.inUse ? cell.textColor : kUnusedText);
       case Qt::FontRole: {
         if (!cell.italic) return {};
-        QFont f;
+        QFont f = view_->font();  // the table's font at the window's scale, bold kept
         f.setItalic(true);
         return f;
       }
@@ -126,6 +129,7 @@ class TableAdapter : public QAbstractTableModel {
   bool Inside(const TableData& t, const QModelIndex& index) const {
     return index.isValid() && index.row() < std::min(rows_, t.rows) && index.column() < std::min(columns_, t.columns);
   }
+  QWidget* view_;    // the table widget showing this adapter
   int panel_;        // panel handle of the table control
   int id_;           // control id
   int rows_ = 0;     // row count the view was told
@@ -140,10 +144,10 @@ class TableWidget : public QTableView {
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
     setSelectionMode(QAbstractItemView::ContiguousSelection);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
-    verticalHeader()->setDefaultSectionSize(20);
-    verticalHeader()->setMinimumSectionSize(16);
+    verticalHeader()->setDefaultSectionSize(kRowHeight);
+    verticalHeader()->setMinimumSectionSize(kMinRowHeight);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    horizontalHeader()->setDefaultSectionSize(64);
+    horizontalHeader()->setDefaultSectionSize(kColumnWidth);
     horizontalHeader()->setHighlightSections(false);
     setWordWrap(false);
     setTabKeyNavigation(false);  // Tab moves on to the next control; the arrow keys move between cells
@@ -238,10 +242,6 @@ void ApplyTable(CtrlView& v, const Control& c) {
   w->DropEditorOfCellSet();
   w->syncing = true;
   w->adapter->Refresh(t, w->Editing() ? w->currentIndex() : QModelIndex());
-  for (int col = 0; col < t.columns; ++col) {
-    int width = t.columnInfo[col].width;
-    if (width > 0 && w->columnWidth(col) != width) w->setColumnWidth(col, width);
-  }
   if (!w->Editing()) ApplySelection(v, w, t);
   // Scroll only when the program moved the top row; the operator's scrolling stays.
   if (t.topRow != v.topRowApplied && t.topRow >= 1 && t.topRow <= t.rows) {
@@ -249,6 +249,32 @@ void ApplyTable(CtrlView& v, const Control& c) {
     v.topRowApplied = t.topRow;
   }
   w->syncing = false;
+}
+
+void LayoutTable(CtrlView& v, const Control& c, double factor) {
+  auto* w = static_cast<TableWidget*>(v.body.data());
+  const Scale units{factor, {}};
+  QHeaderView* rows = w->verticalHeader();
+  const int rowHeight = units.Px(kRowHeight);
+  const bool rescaled = rows->defaultSectionSize() != rowHeight;
+  if (rescaled) {
+    rows->setMinimumSectionSize(units.Px(kMinRowHeight));
+    rows->setDefaultSectionSize(rowHeight);
+    w->horizontalHeader()->setDefaultSectionSize(units.Px(kColumnWidth));
+  }
+  for (int row = 0; row < rows->count(); ++row) {
+    if (rows->sectionSize(row) != rowHeight) rows->resizeSection(row, rowHeight);
+  }
+  if (!c.table) return;
+  const TableData& t = *c.table;
+  // Columns the adapter does not know yet get their width at the next sync. A column
+  // without a width of its own keeps what the operator made of it until the scale changes.
+  for (int col = 0; col < std::min(t.columns, w->adapter->columnCount(QModelIndex())); ++col) {
+    const int given = t.columnInfo[col].width;
+    if (given <= 0 && !rescaled) continue;
+    const int width = units.Px(given > 0 ? given : kColumnWidth);
+    if (w->columnWidth(col) != width) w->setColumnWidth(col, width);
+  }
 }
 
 }  // namespace ui::qt

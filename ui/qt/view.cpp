@@ -66,6 +66,22 @@ CtrlView* View::CtrlOf(const QWidget* w) {
   return nullptr;
 }
 
+int TopLevelOf(int panel) {
+  const Panel* p = FindPanel(panel);
+  // Parents are older than their children, so the walk ends; the bound guards a broken model.
+  for (int depth = 0; p && p->parent != 0 && depth < 64; ++depth) {
+    const Panel* up = FindPanel(p->parent);
+    if (!up) break;
+    p = up;
+  }
+  return p ? p->handle : 0;
+}
+
+Scale View::UnitsOf(int panel) {
+  PanelView* pv = FindPanelView(panel);
+  return pv && pv->widget ? pv->widget->Units() : Scale{};
+}
+
 // [SECTION] Building and dropping widgets
 
 void View::Clear() {
@@ -106,6 +122,8 @@ void View::BuildPanel(const Panel& p) {
   }
   // Tab pages start without a parent; ApplyTabPages puts them into their tab control.
   pv->widget = new PanelWidget(p.handle, pv->topLevel, parent);
+  // A page or child panel built into a window that is already scaled takes its factor.
+  if (!pv->topLevel) pv->widget->SetUnits(Scale{UnitsOf(TopLevelOf(p.handle)).factor, {}});
   if (!pv->topLevel && !pv->tabPage) {
     pv->widget->hide();  // child panels start hidden, as in the model
     ApplyAccessibleChildPanel(pv->widget, p);
@@ -252,15 +270,20 @@ void View::ApplyPanel(PanelView& pv, const Panel& p) {
   }
   if (pv.tabPage) return;  // its tab control places and shows it
   ApplyAccessibleChildPanel(w, p);
-  QRect g(p.left, p.top, p.width, p.height);
-  if (g != pv.geometry) {
-    w->setGeometry(g);
-    pv.geometry = g;
-  }
+  PlaceChildPanel(pv, p);
   if (pv.visible != p.visible) {
     if (p.visible) w->raise();  // child panels lie above their parent's controls
     w->setVisible(p.visible != 0);
     pv.visible = p.visible;
+  }
+}
+
+// A child panel's place and size are units of its parent.
+void View::PlaceChildPanel(PanelView& pv, const Panel& p) {
+  QRect g = UnitsOf(p.parent).Rect(p.left, p.top, p.width, p.height);
+  if (g != pv.geometry) {
+    pv.widget->setGeometry(g);
+    pv.geometry = g;
   }
 }
 
@@ -275,6 +298,7 @@ void View::ApplyTopLevel(PanelView& pv, const Panel& p) {
     w->NoteAppliedGeometry(g);
     w->setGeometry(g);
     pv.geometry = g;
+    Rescale(pv.handle);  // a hidden window hears of its new size only when it is shown
   }
   int popup = p.popup ? 1 : 0;
   if (pv.popup != popup) {
@@ -300,6 +324,41 @@ void View::ApplyTopLevel(PanelView& pv, const Panel& p) {
   }
   pv.visible = p.visible;
   pv.zoom = p.windowZoom;
+}
+
+// [SECTION] Scaling
+
+void View::Rescale(int topLevelPanel) {
+  PanelView* top = FindPanelView(topLevelPanel);
+  const Panel* tp = FindPanel(topLevelPanel);
+  if (!top || !top->widget || !top->topLevel || !tp || tp != top->source) return;
+  const Scale s = ScaleFor(top->widget->size(), QSize(tp->designWidth, tp->designHeight));
+  const Scale old = top->widget->Units();
+  if (s == old) return;
+  const bool factorChanged = s.factor != old.factor;
+  top->widget->SetUnits(s);
+  // Panels in handle order: a parent is placed before its children.
+  for (auto& pvp : panels_) {
+    if (!pvp || !pvp->widget) continue;
+    PanelView& pv = *pvp;
+    const Panel* p = FindPanel(pv.handle);
+    if (!p || p != pv.source || TopLevelOf(pv.handle) != topLevelPanel) continue;
+    const bool own = &pv == top;
+    const bool child = !pv.topLevel && !pv.tabPage;
+    // A new centring moves only what lies on the top-level panel itself.
+    if (!factorChanged && !own && !(child && p->parent == topLevelPanel)) continue;
+    if (!own) pv.widget->SetUnits(Scale{s.factor, {}});
+    if (own || factorChanged) {
+      for (int id = 1; id < static_cast<int>(pv.controls.size()); ++id) {
+        CtrlView* cv = pv.controls[id].get();
+        const Control* c = cv ? FindControl(pv.handle, id) : nullptr;
+        // A control the model replaced since the last sync is built anew there, at this scale.
+        if (!c || c != cv->source || c->kind != cv->kind || VariantOf(*c) != cv->variant || !cv->body) continue;
+        ApplyControlLayout(*cv, *c);
+      }
+    }
+    if (child) PlaceChildPanel(pv, *p);
+  }
 }
 
 // [SECTION] Pending edits

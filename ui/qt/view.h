@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "ui/model.h"
+#include "ui/qt/scale.h"
 
 class QApplication;
 class QMenu;
@@ -42,6 +43,8 @@ struct Shown {
   std::string label;         // caption or button text
   std::string tooltip;       // hover hint
   int captionWidth = -1;     // width the caption was sized to
+  double scale = 0;          // factor of the window the font and geometry were applied at
+  QSize pictureSize;         // device pixels a picture's image was scaled to
   std::string accessibleName;         // name given to the accessibility bus
   std::string accessibleDescription;  // help text given as accessible description
 };
@@ -108,6 +111,12 @@ class View {
   void ShowMenu(const CtrlView& v, const QPoint& globalPos);
   // Commits the pending text of the control that holds the keyboard focus.
   void CommitFocusedEdit();
+  // Works out the factor of a window from its size and lays everything in it out again
+  // when the factor or the centring changed (scale.h). The window's widget calls it on
+  // every resize.
+  void Rescale(int topLevelPanel);
+  // How a panel's units become pixels in its widget (factor 1 before it has one).
+  Scale UnitsOf(int panel);
 
  private:
   void Reconcile();
@@ -117,6 +126,7 @@ class View {
   void BuildControl(PanelView& pv, const Control& c);
   void ApplyPanel(PanelView& pv, const Panel& p);
   void ApplyTopLevel(PanelView& pv, const Panel& p);
+  void PlaceChildPanel(PanelView& pv, const Panel& p);
 
   std::vector<std::unique_ptr<PanelView>> panels_;  // index = panel handle
   uint64_t syncedRev_ = 0;                          // model rev at the last sync
@@ -135,6 +145,9 @@ int VariantOf(const Control& c);
 void CreateControlWidgets(CtrlView& v, const Control& c, QWidget* panelWidget);
 // Applies geometry, colours, font, label, visibility and the value.
 void ApplyControl(CtrlView& v, const Control& c);
+// Applies what depends on the window's scale: font, geometry, caption and the sizes
+// inside tables, slides, tab strips and pictures (part of ApplyControl).
+void ApplyControlLayout(CtrlView& v, const Control& c);
 // Lists, rings, combo boxes, list boxes and tab controls.
 QWidget* CreateListBody(CtrlView& v, const Control& c, QWidget* parent);
 void ApplyListValue(CtrlView& v, const Control& c);
@@ -145,6 +158,8 @@ QWidget* CreateColourBody(CtrlView& v, const Control& c, QWidget* parent);
 // Tables (table.cpp), graphs and strip charts (graph_widget.cpp, strip_chart.cpp).
 QWidget* CreateTableBody(CtrlView& v, const Control& c, QWidget* parent);
 void ApplyTable(CtrlView& v, const Control& c);
+// Row heights and column widths at the window's factor.
+void LayoutTable(CtrlView& v, const Control& c, double factor);
 QWidget* CreateGraphBody(CtrlView& v, const Control& c, QWidget* parent);
 QWidget* CreateStripChartBody(CtrlView& v, const Control& c, QWidget* parent);
 // Graphs and strip charts read the model when they paint; a change only asks for a repaint.
@@ -166,6 +181,9 @@ bool MoveFocusInReadingOrder(int panel, bool next);
 // Turns presses, context menus and function keys into operator events (input.cpp).
 void InstallInputFilter(QApplication* app);
 
+// The handle of the top-level panel whose window shows `panel` (the panel itself when it is one).
+int TopLevelOf(int panel);
+
 // [SECTION] Helpers (controls.cpp)
 QString QStr(const std::string& bytes);  // UTF-8, or Latin-1 where the bytes are not UTF-8
 std::string StdStr(const QString& s);     // UTF-8
@@ -173,6 +191,7 @@ QColor Rgb(int rgb);
 QString FormatNumber(double v, int precision);
 // Parses what the operator typed into a number field ("1.5", or "1,5" in a comma locale).
 bool ParseNumber(const QString& text, double* out);
+// A control's font as laid out (panel units); Scale::Font makes it the window's size.
 QFont FontOf(const Control& c, const QFont& base);
 // Sets a palette role for the active and inactive groups and a greyed form for the disabled group.
 void SetRole(QPalette& pal, QPalette::ColorRole role, int rgb);
