@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include <cmath>
+#include <cstdlib>
 
 #include "ui/qt/plot_widget.h"
 #include "ui/qt/view.h"
@@ -69,6 +70,15 @@ class StripChartWidget : public PlotWidget {
     if (pts_.size() > 1) p.drawPolyline(pts_.data(), static_cast<int>(pts_.size()));
   }
 
+  // The label's colour: the trace's, mixed halfway towards white or black where it is too close
+  // in brightness to the plot area to be read (blue on black).
+  static QColor LegibleOn(QColor c, QColor bg) {
+    auto luma = [](const QColor& q) { return (q.red() * 299 + q.green() * 587 + q.blue() * 114) / 1000; };
+    if (std::abs(luma(c) - luma(bg)) >= 60) return c;
+    const int to = luma(bg) < 128 ? 255 : 0;
+    return QColor((c.red() + to) / 2, (c.green() + to) / 2, (c.blue() + to) / 2);
+  }
+
   // Trace labels, when the program gave any, in the top right corner.
   void PaintLegend(QPainter& p, const GraphData& g, const PlotMap& map) {
     QFontMetrics fm(font());
@@ -81,6 +91,7 @@ class StripChartWidget : public PlotWidget {
       int x = static_cast<int>(map.area.right()) - w - Px(6);
       p.setPen(QPen(Rgb(t.color), LineWidth()));
       p.drawLine(x - Px(14), y + fm.ascent() / 2, x - Px(3), y + fm.ascent() / 2);
+      p.setPen(LegibleOn(Rgb(t.color), Rgb(g.plotBgColor)));
       p.drawText(x, y + fm.ascent(), label);
       y += fm.height();
     }
