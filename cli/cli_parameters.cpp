@@ -114,7 +114,8 @@ int RunSend(const CliOptions& o) {
   SelectTransfer(o);
   if (ReadParameterFile() != 1) return EXIT_FILE;
   if (State.ParameterSetIndex != o.parameterSet) {
-    Say("the file's TRIGGER is not PARA, where the window selects ParaSet0; parameter set 1 as --set 1 asks");
+    Say("TRIGGER is not PARA after the mode rules, where the window selects ParaSet0; sending to parameter set 1 "
+        "as --set 1 asks");
     SelectTransfer(o);
   }
   if (Interrupted()) return InterruptedStatus();
