@@ -31,6 +31,7 @@ bool Listed(const std::vector<std::string>& texts, const std::string& text) {
 }
 
 int Ask(const std::string& question) {
+  RelayMessageBox();
   for (const auto& [text, answer] : F().answers.known) {
     if (text == question) return answer;
   }
@@ -44,7 +45,10 @@ class CliFace : public ui::Face {
   void PumpPlatformEvents() override {
     if (F().turn) F().turn();
   }
+  // What the message box gained before the popup came is told first, in the order the window
+  // showed it (a recording's communication error before its "File has been saved!").
   void MessagePopup(const std::string&, const std::string& text) override {
+    RelayMessageBox();
     if (!Listed(F().answers.quiet, text)) Say(text);
   }
   int ConfirmPopup(const std::string&, const std::string& text) override { return Ask(text); }

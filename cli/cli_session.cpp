@@ -3,6 +3,7 @@
 
 #include <signal.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "app/Chromik4ANAv12.h"
