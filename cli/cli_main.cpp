@@ -50,6 +50,9 @@ int main(int argc, char** argv) {
   int status = cli::StartProgram(cli::Answers{});
   if (status == cli::EXIT_DONE) status = cli::SetConnection(options);
   if (status == cli::EXIT_DONE) status = RunCommand(options);
+  // An interruption is what ended the run, whatever the command made of it; a file that could
+  // not be written is still said.
+  if (cli::Interrupted() && status != cli::EXIT_FILE) status = cli::InterruptedStatus();
   // Closing the serial port gives the driver back the settings its opening changed.
   CloseSensorLink();
   std::fflush(stdout);

@@ -2,9 +2,9 @@
 #include "cli/cli_session.h"
 
 #include <signal.h>
+#include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "app/Chromik4ANAv12.h"
 #include "app/locations.h"
@@ -24,14 +24,32 @@ namespace {
 // of the machine's ports stay as they are below it.
 constexpr int kDevicePort = RS232_MAX_PORT;
 
-int g_signal = 0;  // the termination signal that arrived, 0 before
+int g_signal = 0;  // the termination signal that arrived, seen at dispatch; 0 before
 
-// Runs during dispatch, on the one thread, like a STOP button's callback. A second signal
-// ends the program at once: the operator insists. Record lines and files written through a
-// temporary file are whole whenever it ends.
-void OnTerminationSignal(int signalNumber) {
-  if (g_signal != 0) std::_Exit(128 + signalNumber);
-  g_signal = signalNumber;
+// Runs during dispatch, on the one thread, like a STOP button's callback.
+void OnTerminationSignal(int signalNumber) { g_signal = signalNumber; }
+
+struct sigaction g_runtimeAction[2];     // the runtime's handlers of SIGINT and SIGTERM
+volatile sig_atomic_t g_signalsSeen = 0;  // signals received, counted in the handler itself
+
+// The first signal goes to the runtime, which hands it to the dispatch; a second one ends the
+// program at once, even in a wait that dispatches nothing (a TCP connect): the operator insists.
+// Record lines and files written through a temporary file are whole whenever it ends.
+void OnSignalReceived(int signalNumber) {
+  if (g_signalsSeen > 0) _exit(128 + signalNumber);
+  g_signalsSeen = 1;
+  const struct sigaction& runtime = g_runtimeAction[signalNumber == SIGINT ? 0 : 1];
+  if (runtime.sa_handler != SIG_DFL && runtime.sa_handler != SIG_IGN) runtime.sa_handler(signalNumber);
+}
+
+void CatchTerminationSignals() {
+  InstallTerminationHandler(OnTerminationSignal);
+  struct sigaction ours {};
+  ours.sa_handler = OnSignalReceived;
+  sigemptyset(&ours.sa_mask);
+  ours.sa_flags = SA_RESTART;
+  sigaction(SIGINT, &ours, &g_runtimeAction[0]);
+  sigaction(SIGTERM, &ours, &g_runtimeAction[1]);
 }
 
 }  // namespace
@@ -47,7 +65,7 @@ int StartProgram(const Answers& answers) {
   ReadParametersFromPanel();
   SetActiveTabPage(Panels.Mainp, MAINP_TAB, PAGE_PARAMETER);
   ApplyModeRulesQuietly();
-  InstallTerminationHandler(OnTerminationSignal);
+  CatchTerminationSignals();
   // A closed standard output (watch | head) shows as a failed write, not as the end of the program.
   signal(SIGPIPE, SIG_IGN);
   return EXIT_DONE;

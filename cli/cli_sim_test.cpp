@@ -332,6 +332,19 @@ TEST_F(CliTcp, AnUnreachableSensorGivesThreeWithTheMessageWithinTheConnectLimit)
   EXPECT_TRUE(Contains(noDevice.err, "No serial port found")) << noDevice.err;
 }
 
+TEST_F(CliTcp, ASecondSigintEndsAWaitThatCannotStopAtOnce) {
+  sim_->HoldAnswersAfter(0);  // the identification waits for its answer, 3 s at most
+  CliProcess identify(Join({"identify"}, Reach()));
+  ASSERT_TRUE(sim_->WaitForOrders(1, std::chrono::seconds(10)));
+  identify.Signal(SIGINT);
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  identify.Signal(SIGINT);
+  CliResult r = identify.Wait();
+  EXPECT_EQ(r.status, 130);
+  EXPECT_LT(r.seconds, 2.5);
+  sim_->ReleaseAnswers();
+}
+
 TEST_F(CliTcp, TwoInstancesWorkAgainstTwoSimulatorsAtOnce) {
   auto serialSim = StartSim(true);
   const std::string file = dir_ / "RecordFile.dat";
