@@ -14,13 +14,13 @@ constexpr unsigned Bit(Command c) { return 1u << static_cast<unsigned>(c); }
 constexpr unsigned kAll = ~0u;
 constexpr unsigned kTransfer = Bit(Command::Get) | Bit(Command::Send) | Bit(Command::Verify);
 
-struct OptionSpec {
+struct OptionEntry {
   const char* name;    // as typed, "--count"
   bool takesValue;
   unsigned commands;   // the commands it belongs to
 };
 
-constexpr OptionSpec kOptions[] = {
+constexpr OptionEntry kOptions[] = {
     {"--help", false, kAll},
     {"--version", false, kAll},
     {"--tcp", true, kAll},
@@ -47,13 +47,13 @@ constexpr OptionSpec kOptions[] = {
     {"--signal", true, Bit(Command::Scope)},
 };
 
-struct CommandSpec {
+struct CommandEntry {
   Command command;
   const char* name;
   int positionals;  // FILE or RATE arguments it takes
 };
 
-constexpr CommandSpec kCommands[] = {
+constexpr CommandEntry kCommands[] = {
     {Command::Identify, "identify", 0}, {Command::Get, "get", 0},
     {Command::Send, "send", 1},         {Command::Verify, "verify", 1},
     {Command::Watch, "watch", 0},       {Command::Record, "record", 1},
@@ -61,16 +61,16 @@ constexpr CommandSpec kCommands[] = {
     {Command::Baud, "baud", 1},         {Command::HardwareFile, "hardware-file", 1},
 };
 
-const OptionSpec* FindOption(std::string_view name) {
+const OptionEntry* FindOption(std::string_view name) {
   if (name == "--output") name = "-o";
-  for (const OptionSpec& o : kOptions) {
+  for (const OptionEntry& o : kOptions) {
     if (name == o.name) return &o;
   }
   return nullptr;
 }
 
-const CommandSpec* FindCommand(std::string_view name) {
-  for (const CommandSpec& c : kCommands) {
+const CommandEntry* FindCommand(std::string_view name) {
+  for (const CommandEntry& c : kCommands) {
     if (name == c.name) return &c;
   }
   return nullptr;
@@ -143,8 +143,8 @@ int TriggerCode(std::string_view name) {
 }
 
 // One option with its value into *o; false with the reason in *error.
-bool Apply(const OptionSpec& spec, std::string_view value, CliOptions* o, std::string* error) {
-  const std::string_view name = spec.name;
+bool Apply(const OptionEntry& entry, std::string_view value, CliOptions* o, std::string* error) {
+  const std::string_view name = entry.name;
   const std::string shown = std::string(name == "-o" ? "-o" : name) + " " + std::string(value);
   long n = 0;
   double d = 0;
@@ -248,7 +248,7 @@ int BaudIndexOfRate(long rate) {
 }
 
 const char* CommandName(Command command) {
-  for (const CommandSpec& c : kCommands) {
+  for (const CommandEntry& c : kCommands) {
     if (c.command == command) return c.name;
   }
   return "";
@@ -259,7 +259,7 @@ int ParseCommandLine(int argc, char** argv, CliOptions* out, std::string* error)
   CliOptions& o = *out;
   o = CliOptions{};
   struct Given {
-    const OptionSpec* spec;
+    const OptionEntry* entry;
     std::string_view value;
   };
   std::vector<Given> options;
@@ -273,7 +273,7 @@ int ParseCommandLine(int argc, char** argv, CliOptions* out, std::string* error)
     }
     if (onlyPositionals || arg.size() < 2 || arg[0] != '-') {
       if (o.command == Command::None) {
-        const CommandSpec* c = FindCommand(arg);
+        const CommandEntry* c = FindCommand(arg);
         if (!c) {
           *error = "unknown command '" + std::string(arg) + "'";
           return EXIT_USAGE;
@@ -286,41 +286,41 @@ int ParseCommandLine(int argc, char** argv, CliOptions* out, std::string* error)
     }
     const std::size_t equals = arg.find('=');
     const std::string_view name = arg.substr(0, equals);
-    const OptionSpec* spec = FindOption(name);
-    if (!spec) {
+    const OptionEntry* entry = FindOption(name);
+    if (!entry) {
       *error = "unknown option '" + std::string(name) + "'";
       return EXIT_USAGE;
     }
     std::string_view value;
     if (equals != std::string_view::npos) {
-      if (!spec->takesValue) {
-        *error = "option " + std::string(spec->name) + " takes no value";
+      if (!entry->takesValue) {
+        *error = "option " + std::string(entry->name) + " takes no value";
         return EXIT_USAGE;
       }
       value = arg.substr(equals + 1);
-    } else if (spec->takesValue) {
+    } else if (entry->takesValue) {
       if (i + 1 >= argc) {
-        *error = "option " + std::string(spec->name) + " needs a value";
+        *error = "option " + std::string(entry->name) + " needs a value";
         return EXIT_USAGE;
       }
       value = argv[++i];
     }
-    options.push_back(Given{spec, value});
-    names.push_back(spec->name);
+    options.push_back(Given{entry, value});
+    names.push_back(entry->name);
   }
   for (const Given& g : options) {
-    if (g.spec->commands != kAll && o.command != Command::None && !(g.spec->commands & Bit(o.command))) {
-      *error = "option " + std::string(g.spec->name) + " does not belong to " + CommandName(o.command);
+    if (g.entry->commands != kAll && o.command != Command::None && !(g.entry->commands & Bit(o.command))) {
+      *error = "option " + std::string(g.entry->name) + " does not belong to " + CommandName(o.command);
       return EXIT_USAGE;
     }
-    if (!Apply(*g.spec, g.value, &o, error)) return EXIT_USAGE;
+    if (!Apply(*g.entry, g.value, &o, error)) return EXIT_USAGE;
   }
   if (o.help || o.version) return EXIT_DONE;
   if (o.command == Command::None) {
     *error = "no command given";
     return EXIT_USAGE;
   }
-  const CommandSpec* command = FindCommand(CommandName(o.command));
+  const CommandEntry* command = FindCommand(CommandName(o.command));
   if (static_cast<int>(positionals.size()) != command->positionals) {
     if (positionals.size() > static_cast<std::size_t>(command->positionals)) {
       *error = "unexpected argument '" + std::string(positionals[command->positionals]) + "'";
