@@ -12,7 +12,6 @@
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -22,8 +21,14 @@
 #include <string>
 #include <vector>
 
+#include "app/harness_test.h"
+#include "app/program_state.h"
 #include "cli/cli_test_support.h"
+#include "com232/frame.h"
 #include "com232/frame_format.h"
+#include "com232/link.h"
+#include "measurement/go_mode.h"
+#include "ui/headless.h"
 
 namespace {
 
@@ -100,22 +105,18 @@ double BareSerialRate(const std::string& device, double seconds) {
   return rate;
 }
 
-// The same bare client in a process of its own, as chromik4-ana-cli is one.
-double BareTcpRateInProcessOfItsOwn(std::uint16_t port, double seconds) {
-  int pipeFds[2];
-  if (pipe(pipeFds) != 0) std::exit(1);
-  const pid_t child = fork();
-  if (child == 0) {
-    const double rate = BareTcpRate(port, seconds);
-    if (write(pipeFds[1], &rate, sizeof rate) != sizeof rate) _exit(1);
-    _exit(0);
+// The window's GO loop exchange (order 8 and its frame), in this process: what watch runs per frame.
+double WindowExchangeRate(double seconds) {
+  long count = 0;
+  const auto start = Clock::now();
+  while (Seconds(start, Clock::now()) < seconds) {
+    if (ExchangeMeasuredFrame() != 1) {
+      std::fprintf(stderr, "exchange failed: %s\n", Frame.CommMessage);
+      std::exit(1);
+    }
+    ++count;
   }
-  double rate = 0;
-  if (read(pipeFds[0], &rate, sizeof rate) != sizeof rate) rate = 0;
-  waitpid(child, nullptr, 0);
-  close(pipeFds[0]);
-  close(pipeFds[1]);
-  return rate;
+  return count / Seconds(start, Clock::now());
 }
 
 // Seconds of the day of a watch line's time field ("2025-03-14T09:26:53.589+01:00").
@@ -160,19 +161,28 @@ int main(int argc, char** argv) {
   const double t = argc > 1 ? std::atof(argv[1]) : 3.0;
   PrintLoad("at the start");
   {
-    auto sim = clitest::StartSim(false);
-    const std::vector<std::string> reach = clitest::Reach(*sim, false);
-    // By turns, twice each: the simulator serves one connection at a time.
-    double bare = 0, bareOwn = 0, watch = 0;
+    // The simulator of a headless window: the window's exchange, the bare loop and watch by
+    // turns, twice each (the simulator serves one connection at a time).
+    harness::Program window;
+    window.Start();
+    ui::headless::UseRealClock();
+    if (State.SensorConnected != 1) {
+      std::fprintf(stderr, "no connection to the simulator\n");
+      return 1;
+    }
+    const std::vector<std::string> reach = clitest::Reach(window.Sim(), false);
+    double exchange = 0, bare = 0, watch = 0;
     for (int round = 0; round < 2; ++round) {
-      bare += BareTcpRate(sim->Port(), t) / 2;
-      bareOwn += BareTcpRateInProcessOfItsOwn(sim->Port(), t) / 2;
+      exchange += WindowExchangeRate(t) / 2;
+      CloseSensorLink();
+      bare += BareTcpRate(window.Sim().Port(), t) / 2;
       watch += WatchRate(reach, t) / 2;
+      ConnectTcpServer();
     }
     std::printf("watch, loopback TCP, unthrottled: watch %8.0f /s   bare busy loop %8.0f /s   ratio %.2f\n", watch,
                 bare, watch / bare);
-    std::printf("                                  bare busy loop in a process of its own %8.0f /s   ratio %.2f\n",
-                bareOwn, watch / bareOwn);
+    std::printf("                                  the window's exchange %8.0f /s (ratio to bare %.2f); watch/exchange %.2f\n",
+                exchange, exchange / bare, watch / exchange);
   }
   {
     sim::SimConfig config;
