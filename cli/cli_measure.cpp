@@ -131,6 +131,11 @@ int RunRecord(const CliOptions& o) {
     Say(o.file + " exists: --append adds lines to it, --overwrite replaces it");
     return EXIT_FILE;
   }
+  // The recorder would find out line by line, after the whole recording.
+  if (existing && access(o.file.c_str(), W_OK) != 0) {
+    Say("cannot write the record file " + o.file + ": " + std::strerror(errno));
+    return EXIT_FILE;
+  }
   if (const int status = Connect(); status != EXIT_DONE) return status;
 
   // The record page as an operator would set it.
