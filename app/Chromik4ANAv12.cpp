@@ -73,7 +73,7 @@ void NameForAssistiveTools() {
   for (const Named& n : controls) SetCtrlAttribute(n.panel, n.control, ATTR_ACCESSIBLE_NAME, n.name);
 }
 
-void InitializeGui() {
+void InitializeProgramState() {
   // 1. Program-wide state.
   ResetLinkFlags();
   State.MemorySelection = 1;
@@ -87,6 +87,10 @@ void InitializeGui() {
   // 2. The panels behind the tab pages.
   for (int i = 0; i < MAIN_PAGE_COUNT; ++i) GetPanelHandleFromTabPage(Panels.Mainp, MAINP_TAB, i, &Panels.Page[i]);
   for (int i = 0; i < 4; ++i) GetPanelHandleFromTabPage(Panels.Datap, DATAP_TAB, i, &Panels.DataPage[i]);
+}
+
+void InitializeGui() {
+  InitializeProgramState();
   // 3. The settings file beside the program, or in the user's configuration folder.
   State.PanelSettingsPath = CurrentFilePlaces().project + "/" + "PanelSettings.cfg";
   // 4. Context menus of the tables.

@@ -14,6 +14,9 @@
 int LoadPanelSet();
 // The set-up steps run once before the event loop.
 void InitializeGui();
+// Its first steps, shared with the command line: the program-wide flags and selections at
+// their start values, and the handles of the tab pages.
+void InitializeProgramState();
 // Releases the connection and the panels after the event loop.
 void ShutdownProgram();
 // Start-up, event loop and shutdown; 0, or -1 when a panel cannot be loaded.

@@ -50,12 +50,16 @@ FilePlaces ChooseFilePlaces(const std::string& programDir, bool programDirWritab
   return places;
 }
 
-FilePlaces CurrentFilePlaces() {
+FilePlaces FindFilePlaces() {
   const std::string dir = ProgramDirectory();
   // access() also says no for a read-only mount, where root could otherwise write anything.
   const bool writable = access(dir.c_str(), W_OK) == 0;
-  FilePlaces places = ChooseFilePlaces(dir, writable, Env("XDG_CONFIG_HOME"), HomeDirectory());
-  if (places.project != dir) MakeDirectories(places.project);
+  return ChooseFilePlaces(dir, writable, Env("XDG_CONFIG_HOME"), HomeDirectory());
+}
+
+FilePlaces CurrentFilePlaces() {
+  FilePlaces places = FindFilePlaces();
+  if (places.project != ProgramDirectory()) MakeDirectories(places.project);
   return places;
 }
 

@@ -26,6 +26,9 @@ FilePlaces ChooseFilePlaces(const std::string& programDir, bool programDirWritab
 // $XDG_CONFIG_HOME and $HOME (or the password database). The configuration
 // folder is created when it is chosen and missing.
 FilePlaces CurrentFilePlaces();
+// The same decision without creating anything: where a reader looks (the command line
+// reads the window's settings and never writes there).
+FilePlaces FindFilePlaces();
 
 // A data file of the program ("logo.png"): beside the executable in the build
 // folder, or in the installed data folder relative to it; the first candidate

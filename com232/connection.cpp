@@ -38,6 +38,10 @@ void ReadSettingsFromPage() {
 }  // namespace
 
 void TryToConnect() {
+  if (OpenTransportFromPage() == 1) IdentifySensor();
+}
+
+int OpenTransportFromPage() {
   CloseCom(SensorLink.ComPort);
   SetCtrlVal(Panels.Datap, DATAP_STATUS, "TRY TO CONNECT!");
   Note("TRY TO CONNECT!\n");
@@ -54,12 +58,18 @@ void TryToConnect() {
   } else {
     ConnectTcpServer();
   }
-  if (SensorLink.LinkOpenStatus >= 0) IdentifySensor();
+  return SensorLink.LinkOpenStatus >= 0 ? 1 : -1;
 }
 
 void IdentifySensor() {
+  if (SendIdentification() != 1) return;
+  GetParameters();
+  if (State.SensorConnected == 1) UndimConnectedButtons();
+}
+
+int SendIdentification() {
   BuildOrderFrame(frame::ORDER_IDENTIFY, 0, 0, 0);
-  if (ExchangeOrder(8) != 1 || StatusAnswerReported()) return;
+  if (ExchangeOrder(8) != 1 || StatusAnswerReported()) return -1;
   // The text ends at its first zero byte, at the end of its data, or after 111 characters.
   const char* data = reinterpret_cast<const char*>(Frame.ReceiveBuffer + frame::HEADER_SIZE);
   std::size_t length = strnlen(data, Frame.ResponseLength);
@@ -75,20 +85,25 @@ void IdentifySensor() {
   Note(text);
   Note("\n\n");
   State.SensorConnected = 1;
-  GetParameters();
-  if (State.SensorConnected == 1) UndimConnectedButtons();
+  return 1;
 }
 
-void ChangeSensorBaudrate() {
+int ChangeSensorBaudrate(bool readParameters) {
   GetCtrlVal(ComPage(), COM_BAUDRATE, &SensorLink.BaudIndex);
   Note("TRY TO CHANGE BAUDRATE!\n");
   BuildOrderFrame(frame::ORDER_CHANGE_BAUDRATE, 0, SensorLink.BaudIndex, 0);
-  if (ExchangeOrder(8) != 1 || StatusAnswerReported()) return;
+  if (ExchangeOrder(8) != 1 || StatusAnswerReported()) return -1;
   Note("SUCCESS!\n");
   OpenSerialPort();
   State.SensorConnected = 1;
-  TryToConnect();
-  if (State.SensorConnected == 1) Note("ATTENTION!!!   CONFIRM NEW BAUDRATE WITH EEPROM AND SEND!\n\n");
+  if (readParameters) {
+    TryToConnect();
+  } else if (OpenTransportFromPage() == 1) {
+    SendIdentification();
+  }
+  if (State.SensorConnected != 1) return -1;
+  Note("ATTENTION!!!   CONFIRM NEW BAUDRATE WITH EEPROM AND SEND!\n\n");
+  return 1;
 }
 
 void ShowTransportSelectors() {

@@ -9,10 +9,18 @@ extern char FirmwareVersion[72];  // identification text of the last successful 
 
 // Takes the settings from the page, opens the transport and identifies the sensor.
 void TryToConnect();
+// TryToConnect up to the open transport: the page's settings into SensorLink, the serial
+// port or the TCP connection opened. 1 when it is open, -1 when not (reported).
+int OpenTransportFromPage();
 // Order 7: shows the identification text and reads the parameter set.
 void IdentifySensor();
-// Order 190 at the old rate, then a reconnect at the new one.
-void ChangeSensorBaudrate();
+// Order 7 alone: the identification text shown and kept in FirmwareVersion, SensorConnected = 1.
+// 1, or -1 (reported).
+int SendIdentification();
+// Order 190 at the old rate, then a reconnect at the new one. The window reads the parameter
+// set after identifying, as every connection does; `readParameters` false identifies only (the
+// command line). 1 when the sensor answered at the new rate.
+int ChangeSensorBaudrate(bool readParameters = true);
 // Shows the selectors of the chosen transport and hides the others.
 void ShowTransportSelectors();
 // Moves `server` to the top of the recent-server list, at most ten entries.

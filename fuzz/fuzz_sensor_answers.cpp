@@ -54,13 +54,16 @@ void TeachRecordingFromStart() {
 }
 
 void HardwareFile() { WriteHardwareFile(); }
+void BaudrateChange() { ChangeSensorBaudrate(); }
+void Get() { GetParameters(); }
+void Send() { SendParameters(); }
 void Calibration() { GetCalibrationData(); }
 
 using Operation = void (*)();
 constexpr Operation kOperations[] = {
-    Connect,           GetParameters,      SendParameters,     RunGoLoop,           MeasureCycleTime,
+    Connect,           Get,                Send,               RunGoLoop,           MeasureCycleTime,
     ScopeScan,         Calibration,        MeasureOffsets,     StartSelfCalibration, AverageRawValues,
-    HardwareFile,      RunTimedRecording,  TriggeredRecording, TeachRecordingFromStart, ChangeSensorBaudrate,
+    HardwareFile,      RunTimedRecording,  TriggeredRecording, TeachRecordingFromStart, BaudrateChange,
     Calibrations,      GoWithRequests,     BreakScopeScan,
 };
 constexpr std::size_t kOperationCount = sizeof kOperations / sizeof kOperations[0];

@@ -44,14 +44,18 @@ void RunGoLoop() {
       GetParameters();
       if (State.GoRunning == 0) break;
     }
-    BuildOrderFrame(frame::ORDER_MEASURED_VALUES, 0, 0, 0);
-    if (ExchangeOrder(8) == 1 && TakeMeasuredFrame() == 1) {
+    if (ExchangeMeasuredFrame() == 1) {
       ShowRawValues();
       ShowMeasuredValues();
       UpdateLiveGraphs();
     }
     // After a failure the frame layer has cleared GoRunning.
   }
+}
+
+int ExchangeMeasuredFrame() {
+  BuildOrderFrame(frame::ORDER_MEASURED_VALUES, 0, 0, 0);
+  return ExchangeOrder(8) == 1 && TakeMeasuredFrame() == 1 ? 1 : -1;
 }
 
 void ShowMeasuredValues() {

@@ -13,6 +13,9 @@ extern std::int32_t CurrentColor;               // 0xRRGGBB of the last frame: R
 
 // Polls order 8 until GoRunning is cleared, serving SEND and GET requests between frames.
 void RunGoLoop();
+// One turn's exchange of the GO loop: order 8, its answer into ReceiveWords and
+// MeasuredValues. 1, or -1 (reported; a status answer is reported once).
+int ExchangeMeasuredFrame();
 // The current MeasuredValues on every display, then AppendHistory.
 void ShowMeasuredValues();
 // Shifts the histories by one sample and appends the current values.

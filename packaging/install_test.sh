@@ -12,7 +12,7 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 cmake --install "$build" --prefix "$prefix" >/dev/null || { echo "FAIL: cmake --install"; exit 1; }
 
-for f in bin/chromik4-ana-scope bin/chromik4-sensor-sim \
+for f in bin/chromik4-ana-scope bin/chromik4-ana-cli bin/chromik4-sensor-sim \
          share/applications/chromik4-ana-scope.desktop \
          share/icons/hicolor/scalable/apps/chromik4-ana-scope.svg \
          share/icons/hicolor/256x256/apps/chromik4-ana-scope.png \
@@ -22,14 +22,15 @@ for f in bin/chromik4-ana-scope bin/chromik4-sensor-sim \
          share/doc/chromik4-ana-scope/copyright \
          share/doc/chromik4-ana-scope/changelog.gz \
          share/man/man1/chromik4-ana-scope.1.gz \
+         share/man/man1/chromik4-ana-cli.1.gz \
          share/man/man1/chromik4-sensor-sim.1.gz; do
   [ -s "$prefix/$f" ] || fail "missing $f"
 done
-for f in bin/chromik4-ana-scope bin/chromik4-sensor-sim; do
+for f in bin/chromik4-ana-scope bin/chromik4-ana-cli bin/chromik4-sensor-sim; do
   [ -x "$prefix/$f" ] || fail "$f is not executable"
 done
 # Nothing of the build's own (tests, gallery, benchmarks) goes along.
-extra=$(cd "$prefix/bin" && ls | grep -v -x -e chromik4-ana-scope -e chromik4-sensor-sim)
+extra=$(cd "$prefix/bin" && ls | grep -v -x -e chromik4-ana-scope -e chromik4-ana-cli -e chromik4-sensor-sim)
 [ -z "$extra" ] || fail "unexpected programs in bin: $extra"
 
 # The icon really is 256 x 256 pixels (PNG header: width and height after "IHDR").
@@ -55,6 +56,9 @@ grep -q '<launchable type="desktop-id">chromik4-ana-scope.desktop</launchable>' 
 version=$("$prefix/bin/chromik4-ana-scope" --version) || fail "installed --version failed"
 [[ "$version" == "chromik4-ana-scope "* ]] || fail "installed --version printed: $version"
 "$prefix/bin/chromik4-sensor-sim" --help | grep -q -- '--wire-timing' || fail "installed simulator --help"
+cli=$("$prefix/bin/chromik4-ana-cli" --version) || fail "installed chromik4-ana-cli --version failed"
+[[ "$cli" == "chromik4-ana-cli "* ]] || fail "installed chromik4-ana-cli --version printed: $cli"
+MANPATH=$prefix/share/man man -w chromik4-ana-cli >/dev/null 2>&1 || fail "man does not find chromik4-ana-cli(1)"
 # man finds the pages under the prefix by name.
 MANPATH=$prefix/share/man man -w chromik4-sensor-sim >/dev/null 2>&1 || fail "man does not find chromik4-sensor-sim(1)"
 [ -s "$prefix/bin/../share/chromik4-ana-scope/logo.png" ] || fail "logo not in bin/../share/chromik4-ana-scope"

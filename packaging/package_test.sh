@@ -57,7 +57,7 @@ done < <(tail -n +2 <<<"$description")
 
 root=$work/root
 dpkg -x "$deb" "$root" || { echo "FAIL: dpkg -x"; exit 1; }
-for f in usr/bin/chromik4-ana-scope usr/bin/chromik4-sensor-sim \
+for f in usr/bin/chromik4-ana-scope usr/bin/chromik4-ana-cli usr/bin/chromik4-sensor-sim \
          usr/share/applications/chromik4-ana-scope.desktop \
          usr/share/icons/hicolor/scalable/apps/chromik4-ana-scope.svg \
          usr/share/icons/hicolor/256x256/apps/chromik4-ana-scope.png \
@@ -120,6 +120,7 @@ stray=$(cd "$root" && find . -type f | grep -v -e '^./usr/bin/chromik4-' -e '^./
 version=$("$root/usr/bin/chromik4-ana-scope" --version) || fail "--version in the unpacked root failed"
 [[ "$version" == "chromik4-ana-scope "* ]] || fail "--version printed: $version"
 "$root/usr/bin/chromik4-sensor-sim" --help >/dev/null || fail "simulator --help in the unpacked root"
+"$root/usr/bin/chromik4-ana-cli" --help | grep -q '^  verify FILE' || fail "chromik4-ana-cli --help in the unpacked root"
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures check(s) failed"

@@ -154,6 +154,14 @@ int WriteParameterFile() {
 int ReadParameterFile() {
   const std::string path = ChooseSettingsFile(&State.ParameterFilePath, "Parameter.ini", "Parameter", true);
   if (path.empty()) return -1;
+  const bool read = LoadParameterFile(path) == 1;
+  RefreshFromParameterSet(read);
+  if (!read) return -1;
+  TakeReference(REFERENCE_FILE);
+  return 1;
+}
+
+int LoadParameterFile(const std::string& path) {
   IniDocument doc;
   IniReadFile(path, &doc);  // a file that cannot be read is empty: the type check refuses it
   bool proceed = true;
@@ -166,22 +174,19 @@ int ReadParameterFile() {
   }
   if (!proceed) {
     MessagePopup("ATTENTION!", "No parameter where read!");
-  } else {
-    ParameterFileValues values = ParameterFileValuesOf(doc, ParameterSet);
-    ParameterSet = values.set;
-    if (!values.failedParameters.empty()) {
-      const std::string text =
-          "Following parameter could not be read \nand where set to default value:\n\n" + values.failedParameters;
-      MessagePopup("Attention!", text.c_str());
-    }
-    if (!values.failedTeachVectors.empty()) {
-      const std::string text =
-          "Following teach vectors could not be read \nand where set to default value:\n\n" + values.failedTeachVectors;
-      MessagePopup("Attention!", text.c_str());
-    }
+    return -1;
   }
-  RefreshFromParameterSet(proceed);
-  if (!proceed) return -1;
-  TakeReference(REFERENCE_FILE);
+  ParameterFileValues values = ParameterFileValuesOf(doc, ParameterSet);
+  ParameterSet = values.set;
+  if (!values.failedParameters.empty()) {
+    const std::string text =
+        "Following parameter could not be read \nand where set to default value:\n\n" + values.failedParameters;
+    MessagePopup("Attention!", text.c_str());
+  }
+  if (!values.failedTeachVectors.empty()) {
+    const std::string text =
+        "Following teach vectors could not be read \nand where set to default value:\n\n" + values.failedTeachVectors;
+    MessagePopup("Attention!", text.c_str());
+  }
   return 1;
 }

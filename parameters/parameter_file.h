@@ -37,3 +37,7 @@ int WriteParameterFile();
 // GET with FILE selected: asks for the file and reads it into the panel. 1 when a file
 // was read, -1 when none was chosen or the operator refused it.
 int ReadParameterFile();
+// Its reading without the dialog and the panel: the type and version questions ("No parameter
+// where read!" when one is refused), then the file's values into ParameterSet as written in it
+// (word 7 of the rows kept) with the lists of what took its default. 1, or -1 when refused.
+int LoadParameterFile(const std::string& path);

@@ -75,6 +75,16 @@ int SendParameters() {
 int GetParameters() {
   State.GetRequested = 0;
   if (State.MemorySelection == MEMORY_FILE) return ReadParameterFile();
+  if (ReadParametersFromSensor() != 1) return -1;
+  WriteParametersToPanel();
+  ApplyModeRules();
+  PlotTeachRegions();
+  UpdateLiveGraphs();
+  TakeReference(REFERENCE_GET);
+  return 1;
+}
+
+int ReadParametersFromSensor() {
   if (State.MemorySelection == MEMORY_EEPROM) {
     BuildOrderFrame(frame::ORDER_LOAD_EEPROM, 0, 0, 0);
     if (ExchangeOrder(8) != 1) return -1;
@@ -85,11 +95,6 @@ int GetParameters() {
   ParameterBlockFromWords(Frame.SendWords, &ParameterSet);
   if (ReadBlock(p + 2, TEACH_BLOCK_BYTES) != 1) return -1;  // the block read first stays in the record
   TeachBlockFromWords(Frame.SendWords, &ParameterSet);
-  WriteParametersToPanel();
-  ApplyModeRules();
-  PlotTeachRegions();
-  UpdateLiveGraphs();
-  TakeReference(REFERENCE_GET);
   return 1;
 }
 

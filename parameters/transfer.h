@@ -12,3 +12,6 @@ int SendParameters();
 // The selected memory to the PC (orders 4 for EEPROM, 2 and 2), or a parameter file. 1 when the
 // whole set came (or the file was read), -1 otherwise (reported, or refused by the operator).
 int GetParameters();
+// GetParameters' part that talks to the sensor: its set into ParameterSet (orders 4 for EEPROM,
+// 2 and 2), the panel left as it is. 1, or -1 (reported).
+int ReadParametersFromSensor();

@@ -4,7 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
+#include <charconv>
 #include <string>
 #include <string_view>
 
@@ -50,20 +50,38 @@ int AppendBytes(const std::string& path, const std::string& bytes) {
   return rest.empty() && closed ? 1 : -1;
 }
 
-void AppendUnsigned(std::string& out, unsigned v) {
+// Decimal, no padding, a "-" for negative values (to_chars: the C locale whatever the process's).
+void AppendDecimal(std::string& out, int v) {
   char buf[16];
-  int n = std::snprintf(buf, sizeof buf, "%u", v);
-  out.append(buf, static_cast<std::size_t>(n));
+  const auto r = std::to_chars(buf, buf + sizeof buf, v);
+  out.append(buf, r.ptr);
 }
 
 }  // namespace
+
+const char* const RecordColumnTitles[RECORD_COLUMNS] = {"DATE",  "TIME",    "RED",   "GREEN",   "BLUE",
+                                                         "X s",   "Y i",     "INT M", "delta C", "COLOR",
+                                                         "GROUP", "TRIGGER", "TEMP"};
 
 std::string RecordHeaderText(const std::string& panelId) {
   std::string h = "\nRECORD RESULTS OF: CHROMIK4-ANA-Scope V1.2\r\n";
   if (!panelId.empty()) h += "PANEL ID: " + panelId + "\r\n";
   h += "\r\n";
-  h += "DATE\tTIME\tRED\tGREEN\tBLUE\tX s\tY i\tINT M\tdelta C\tCOLOR\tGROUP\tTRIGGER\tTEMP\r\n";
+  for (int i = 0; i < RECORD_COLUMNS; ++i) {
+    if (i > 0) h += '\t';
+    h += RecordColumnTitles[i];
+  }
+  h += "\r\n";
   return h;
+}
+
+void AppendRecordValues(std::string* out, const MeasuredValuesRecord& m, char separator) {
+  std::string& line = *out;
+  const int values[11] = {m.Red, m.Green, m.Blue, m.X, m.Y, m.Int, m.DeltaC, m.ColorNo, m.GroupNo, m.Trigger, m.Temp};
+  for (int i = 0; i < 11; ++i) {
+    if (i > 0) line += separator;
+    AppendDecimal(line, values[i]);
+  }
 }
 
 std::string RecordLineText(const MeasuredValuesRecord& m, const std::string& date, const std::string& time) {
@@ -73,21 +91,7 @@ std::string RecordLineText(const MeasuredValuesRecord& m, const std::string& dat
   line += '\t';
   line += time;
   line += '\t';
-  const unsigned before[] = {m.Red, m.Green, m.Blue, m.X, m.Y, m.Int};
-  for (unsigned v : before) {
-    AppendUnsigned(line, v);
-    line += '\t';
-  }
-  char buf[16];
-  int n = std::snprintf(buf, sizeof buf, "%d", static_cast<int>(m.DeltaC));
-  line.append(buf, static_cast<std::size_t>(n));
-  line += '\t';
-  const unsigned after[] = {m.ColorNo, m.GroupNo, m.Trigger};
-  for (unsigned v : after) {
-    AppendUnsigned(line, v);
-    line += '\t';
-  }
-  AppendUnsigned(line, m.Temp);
+  AppendRecordValues(&line, m, '\t');
   line += "\r\n";
   return line;
 }

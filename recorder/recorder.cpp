@@ -208,6 +208,7 @@ void RunTriggeredRecording() {
           TakeRecordedFrame();
           Recorder.FrameCounter += 1.0;
           SetCtrlVal(page, REC_FRAME_COUNTER, Recorder.FrameCounter);
+          if (Recorder.TriggeredLimit > 0.0 && Recorder.FrameCounter >= Recorder.TriggeredLimit) State.GoRunning = 0;
         }
       }
       if (SensorLink.TransportKind != 0) KeepBytesBehindFrame();

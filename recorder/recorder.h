@@ -28,6 +28,7 @@ struct RecorderState {
   double CycleStart = 0.0;          // Timer() at the start of the current polling cycle
   long long LinesWritten = 0;       // lines of this run that reached the file
   long long LinesLost = 0;          // lines of this run that could not be written
+  double TriggeredLimit = 0.0;      // a triggered run ends after this many frames; 0 = at STOP only (the window)
 };
 
 // The last two points of each RecordGraph line: x, Red, Green, Blue, X, Y, Int, Temp.
@@ -41,6 +42,13 @@ extern RecorderState Recorder;
 extern RecordGraphState RecordGraph;
 
 // [SECTION] Record file (no user interface)
+constexpr int RECORD_COLUMNS = 13;
+// The column titles of the record file: "DATE", "TIME", then the eleven values.
+extern const char* const RecordColumnTitles[RECORD_COLUMNS];
+// The eleven values of a record line (RED .. TEMP), `separator` between them, none after the last:
+// delta C signed, every other value unsigned, no padding. The record file and the command line's
+// watch both write them through here.
+void AppendRecordValues(std::string* out, const MeasuredValuesRecord& m, char separator);
 // The header bytes for a PanelId (empty: no PANEL ID line).
 std::string RecordHeaderText(const std::string& panelId);
 // One record line of `m` with the given date and time strings, CR LF included.
