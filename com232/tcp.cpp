@@ -225,6 +225,13 @@ void OnSocketReady(int fd, int readyMask, void* data) {
   unsigned handle = static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(data));
   TcpConnection* c = Find(handle);
   if (!c) return;
+  // Readable without a hang-up: the dispatch has just seen bytes waiting (it looks again
+  // when an earlier callback of the same pass may have taken them), so they are offered
+  // without asking how many. An exchange pays for every system call on its way.
+  if ((readyMask & WATCH_READ) && !(readyMask & WATCH_HANGUP)) {
+    c->callback(handle, TCP_DATAREADY, 0, c->callbackData);
+    return;
+  }
   int waiting = WaitingBytes(fd);
   if (waiting > 0) {
     TcpCallbackPtr cb = c->callback;
@@ -326,6 +333,7 @@ int ClientTCPRead(unsigned handle, void* buffer, int size, int timeoutMs) {
     if (n == 0) return TCPE_CONNECTION_CLOSED;
     if (errno == EINTR) continue;
     if (errno != EAGAIN) return (errno == ECONNRESET || errno == EPIPE) ? TCPE_CONNECTION_CLOSED : TCPE_READ_FAILED;
-    if (WaitReady(c->fd, POLLIN, deadline) == 0) return TCPE_TIMEOUT;
+    // No time to wait: the empty socket is the answer, without a poll() that could only say so again.
+    if (timeoutMs <= 0 || WaitReady(c->fd, POLLIN, deadline) == 0) return TCPE_TIMEOUT;
   }
 }
