@@ -7,6 +7,16 @@
 
 namespace ui {
 
+namespace {
+
+// Keeps the newest `keep` points of a trace.
+void DropOldestPoints(std::vector<double>& points, int keep) {
+  const std::size_t k = static_cast<std::size_t>(keep);
+  if (points.size() > k) points.erase(points.begin(), points.end() - static_cast<std::ptrdiff_t>(k));
+}
+
+}  // namespace
+
 int GraphAttribute(Control& c, Attr attr, int value) {
   GraphData* g = c.graph.get();
   if (!g) return UIE_BAD_ATTRIBUTE;
@@ -15,9 +25,7 @@ int GraphAttribute(Control& c, Attr attr, int value) {
       value = std::clamp(value, 2, 100000);
       if (g->pointsPerScreen == value) return UI_OK;
       g->pointsPerScreen = value;
-      for (auto& t : g->traces) {
-        while (static_cast<int>(t.points.size()) > value) t.points.pop_front();
-      }
+      for (auto& t : g->traces) DropOldestPoints(t.points, value);
       g->stripRev++;
       break;
     }
@@ -626,10 +634,19 @@ int PlotStripChart(int panel, int control, const double* values, int count) {
   const int keep = g->pointsPerScreen;
   // Only the last `keep` points of the new data can stay on screen.
   const int first = std::max(0, points - keep);
+  const int added = points - first;
   for (int t = 0; t < traces; ++t) {
-    auto& dq = g->traces[t].points;
-    for (int i = first; i < points; ++i) dq.push_back(values[i * traces + t]);
-    while (static_cast<int>(dq.size()) > keep) dq.pop_front();
+    auto& trace = g->traces[t].points;
+    const std::size_t old = trace.size();
+    trace.resize(old + static_cast<std::size_t>(added));
+    double* out = trace.data() + old;
+    const double* in = values + static_cast<std::size_t>(first) * traces + t;
+    if (traces == 1) {
+      std::copy(in, in + added, out);
+    } else {
+      for (int i = 0; i < added; ++i) out[i] = in[static_cast<std::size_t>(i) * traces];
+    }
+    DropOldestPoints(trace, keep);
   }
   g->stripRev++;
   Touch(*c);
