@@ -63,9 +63,6 @@ enum class WaitEnd { Complete, TimedOut };
 // are counted from byte 0. With `countFirst` the bytes are counted before the first
 // dispatch: a DataFrame that came with its header completes its wait without one.
 WaitEnd WaitForAnswerBytes(int offset, int needed, bool countFirst) {
-  const bool tcpOpen = !Serial() && SensorLink.TcpConnected;
-  const double start = Timer();
-  const double deadline = start + ResponseTimeout + 1e-6;
   int have = 0;
   auto count = [&] {
     if (!Serial()) return SensorLink.TcpReceivedCount;
@@ -73,11 +70,14 @@ WaitEnd WaitForAnswerBytes(int offset, int needed, bool countFirst) {
     return have;
   };
   if (countFirst && count() >= needed) return WaitEnd::Complete;
+  const bool tcpOpen = !Serial() && SensorLink.TcpConnected;
+  const double start = Timer();
+  const double deadline = start + ResponseTimeout + 1e-6;
   for (;;) {
     ProcessSystemEvents();
-    int got = count();
+    // Bytes that are all there complete the wait, also when the time has just run out.
+    if (count() >= needed) return WaitEnd::Complete;
     if (Timer() - start > ResponseTimeout) break;
-    if (got >= needed) return WaitEnd::Complete;
     // A line that hung up brings no more bytes: fail now instead of turning until the limit.
     if (Serial() && ComLineHungUp(SensorLink.ComPort)) break;
     // The server closed the connection (its callback reported that): no answer can come,
