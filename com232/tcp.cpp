@@ -302,7 +302,7 @@ int ClientTCPWrite(unsigned handle, const void* data, int size, int timeoutMs) {
   if (!c) return TCPE_NO_CONNECTION_ESTABLISHED;
   if (size < 0 || (size > 0 && !data)) return TCPE_INVALID_PARAMETER;
   const char* src = static_cast<const char*>(data);
-  double deadline = Now() + (timeoutMs > 0 ? timeoutMs / 1000.0 : 0.0);
+  double deadline = -1;  // taken at the first wait: a write that goes through reads no clock
   int sent = 0;
   while (sent < size) {
     // MSG_NOSIGNAL: a closed connection gives EPIPE, not a SIGPIPE that ends the program.
@@ -316,6 +316,7 @@ int ClientTCPWrite(unsigned handle, const void* data, int size, int timeoutMs) {
       if (sent > 0) return sent;
       return (errno == EPIPE || errno == ECONNRESET) ? TCPE_CONNECTION_CLOSED : TCPE_WRITE_FAILED;
     }
+    if (deadline < 0) deadline = Now() + (timeoutMs > 0 ? timeoutMs / 1000.0 : 0.0);
     if (WaitReady(c->fd, POLLOUT, deadline) == 0) return sent > 0 ? sent : TCPE_TIMEOUT;
   }
   return sent;
@@ -326,7 +327,7 @@ int ClientTCPRead(unsigned handle, void* buffer, int size, int timeoutMs) {
   if (!c) return TCPE_NO_CONNECTION_ESTABLISHED;
   if (size < 0 || (size > 0 && !buffer)) return TCPE_INVALID_PARAMETER;
   if (size == 0) return 0;
-  double deadline = Now() + (timeoutMs > 0 ? timeoutMs / 1000.0 : 0.0);
+  double deadline = -1;  // taken at the first wait, as for writes
   for (;;) {
     ssize_t n = recv(c->fd, buffer, size, MSG_DONTWAIT);
     if (n > 0) return static_cast<int>(n);
@@ -334,6 +335,8 @@ int ClientTCPRead(unsigned handle, void* buffer, int size, int timeoutMs) {
     if (errno == EINTR) continue;
     if (errno != EAGAIN) return (errno == ECONNRESET || errno == EPIPE) ? TCPE_CONNECTION_CLOSED : TCPE_READ_FAILED;
     // No time to wait: the empty socket is the answer, without a poll() that could only say so again.
-    if (timeoutMs <= 0 || WaitReady(c->fd, POLLIN, deadline) == 0) return TCPE_TIMEOUT;
+    if (timeoutMs <= 0) return TCPE_TIMEOUT;
+    if (deadline < 0) deadline = Now() + timeoutMs / 1000.0;
+    if (WaitReady(c->fd, POLLIN, deadline) == 0) return TCPE_TIMEOUT;
   }
 }
