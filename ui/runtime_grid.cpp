@@ -88,6 +88,40 @@ GraphData* FindGraph(int panel, int control, Control** owner = nullptr) {
   return c->graph.get();
 }
 
+// The two small vectors of rectangles, ovals and points that a graph deletes all at once
+// keep their storage here for the next such plot: the calibration page's bars are deleted
+// and plotted again on every GO frame, which otherwise costs four allocations a bar.
+constexpr std::size_t kSparePlotLimit = 64;
+constexpr std::size_t kSmallPlotValues = 2;
+
+std::vector<PlotData>& SparePlots() {
+  static std::vector<PlotData> spare;
+  return spare;
+}
+
+void KeepSmallPlot(PlotData& plot) {
+  std::vector<PlotData>& spare = SparePlots();
+  if (spare.size() < kSparePlotLimit && plot.x.capacity() <= kSmallPlotValues &&
+      plot.y.capacity() <= kSmallPlotValues && plot.x.capacity() > 0 && plot.y.capacity() > 0) {
+    spare.push_back(std::move(plot));
+  }
+}
+
+// A new plot of `kind`, with the storage of a deleted small plot when there is one.
+PlotData SmallPlot(PlotKind kind) {
+  PlotData p;
+  p.kind = kind;
+  std::vector<PlotData>& spare = SparePlots();
+  if (!spare.empty()) {
+    p.x = std::move(spare.back().x);
+    p.y = std::move(spare.back().y);
+    spare.pop_back();
+    p.x.clear();
+    p.y.clear();
+  }
+  return p;
+}
+
 int AddPlot(int panel, int control, PlotData plot) {
   Control* c = nullptr;
   GraphData* g = FindGraph(panel, control, &c);
@@ -408,20 +442,18 @@ int PlotXY(int panel, int control, const double* x, const double* y, int count, 
 }
 
 int PlotPoint(int panel, int control, double x, double y, int pointStyle, int color) {
-  PlotData p;
-  p.kind = PLOT_POINT;
-  p.x = {x};
-  p.y = {y};
+  PlotData p = SmallPlot(PLOT_POINT);
+  p.x.push_back(x);
+  p.y.push_back(y);
   p.pointStyle = pointStyle;
   p.color = color;
   return AddPlot(panel, control, std::move(p));
 }
 
 int PlotOval(int panel, int control, double x1, double y1, double x2, double y2, int color, int fillColor) {
-  PlotData p;
-  p.kind = PLOT_OVAL;
-  p.x = {x1, x2};
-  p.y = {y1, y2};
+  PlotData p = SmallPlot(PLOT_OVAL);
+  p.x.assign({x1, x2});
+  p.y.assign({y1, y2});
   p.color = color;
   p.fillColor = fillColor;
   return AddPlot(panel, control, std::move(p));
@@ -429,10 +461,9 @@ int PlotOval(int panel, int control, double x1, double y1, double x2, double y2,
 
 int PlotRectangle(int panel, int control, double x1, double y1, double x2, double y2, int color,
                   int fillColor) {
-  PlotData p;
-  p.kind = PLOT_RECT;
-  p.x = {x1, x2};
-  p.y = {y1, y2};
+  PlotData p = SmallPlot(PLOT_RECT);
+  p.x.assign({x1, x2});
+  p.y.assign({y1, y2});
   p.color = color;
   p.fillColor = fillColor;
   return AddPlot(panel, control, std::move(p));
@@ -532,6 +563,7 @@ int DeleteGraphPlot(int panel, int control, int plotHandle) {
   if (!g) return UIE_BAD_CONTROL;
   if (plotHandle == -1) {
     if (g->plots.empty() && g->chains.empty()) return UI_OK;
+    for (PlotData& p : g->plots) KeepSmallPlot(p);
     g->plots.clear();
     g->chains.clear();
     ++g->chainRev;
