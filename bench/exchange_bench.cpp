@@ -1,7 +1,14 @@
 // Exchange and GO-loop benchmarks against the simulator. Not a test: it prints
 // rates side by side, measured in one run, and their ratios.
 //
-//   chromik-bench [seconds-per-measurement]
+//   chromik-bench [seconds-per-measurement] [rounds]
+//
+// Each pair (the program and a bare loop over the same socket or pseudo-terminal)
+// runs by turns, `rounds` times (at least 5); the figures are the medians of the
+// rounds, with the bare loop's spread beside them. A machine whose 1-minute load
+// average was above 0.5 at the start makes the run "machine busy, figures not
+// comparable": the bare loop then slows down with the program and hides what the
+// program itself costs.
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -12,11 +19,16 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/Chromik4ANAv12.h"
 #include "app/harness_test.h"
@@ -24,6 +36,7 @@
 #include "com232/frame.h"
 #include "com232/frame_format.h"
 #include "com232/link.h"
+#include "com232/port_map.h"
 #include "measurement/go_mode.h"
 #include "measurement/live_graphs.h"
 #include "measurement/measured_values.h"
@@ -34,9 +47,6 @@
 #ifdef CHROMIK_BENCH_QT
 #include <QCoreApplication>
 #include <QWidget>
-
-#include <algorithm>
-#include <vector>
 
 #include "ui/qt/qt_face.h"
 #endif
@@ -168,15 +178,69 @@ void ChooseBusiestPage(harness::Program& p) {
   p.Sim().SetRamSet(0, set);
 }
 
-// GO and the bare loop by turns, twice each; frames per second of both.
-void GoBesideBareLoop(harness::Program& p, double seconds, double* go, double* bare) {
-  *go = *bare = 0;
-  for (int round = 0; round < 2; ++round) {
-    *go += GoLoopRate(p, seconds / 2, nullptr) / 2;
-    CloseSensorLink();
-    *bare += BareLoopRate(p.Sim().Port(), seconds / 2) / 2;
-    ConnectTcpServer();
+// [SECTION] Rounds and their medians
+
+constexpr double kQuietLoad = 0.5;  // 1-minute load average above which figures are not comparable
+
+double OneMinuteLoad() {
+  std::ifstream in("/proc/loadavg");
+  double load = -1;
+  in >> load;
+  return load;
+}
+
+double Median(std::vector<double> v) {
+  if (v.empty()) return 0;
+  std::sort(v.begin(), v.end());
+  const std::size_t n = v.size();
+  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+// Rates of the program and of its reference, measured by turns, and their ratio per round.
+struct Rounds {
+  std::vector<double> program, reference, ratio;
+};
+
+// Runs `program` and `reference` `rounds` times by turns, the one starting that went second
+// the round before, so that a drift of the machine weighs on both alike.
+Rounds ByTurns(int rounds, const std::function<double()>& program, const std::function<double()>& reference) {
+  Rounds r;
+  for (int i = 0; i < rounds; ++i) {
+    double a, b;
+    if (i % 2 == 0) {
+      a = program();
+      b = reference();
+    } else {
+      b = reference();
+      a = program();
+    }
+    r.program.push_back(a);
+    r.reference.push_back(b);
+    r.ratio.push_back(b > 0 ? a / b : 0);
   }
+  return r;
+}
+
+// "program N /s   bare busy loop M /s   ratio R   (bare loop lo..hi /s, spread S %)"
+void PrintRounds(const char* what, const Rounds& r, const char* reference = "bare busy loop") {
+  const double bare = Median(r.reference);
+  const auto [lo, hi] = std::minmax_element(r.reference.begin(), r.reference.end());
+  std::printf("%-32s program %8.0f /s   %s %8.0f /s   ratio %.3f   (%s %.0f..%.0f /s, spread %.1f %%)\n", what,
+              Median(r.program), reference, bare, Median(r.ratio), reference, *lo, *hi,
+              bare > 0 ? 100 * (*hi - *lo) / bare : 0.0);
+}
+
+// GO and the bare loop over the simulator's socket, by turns: the bare loop needs the
+// simulator's only connection, so the program steps aside for it.
+Rounds GoBesideBareLoop(harness::Program& p, double seconds, int rounds) {
+  return ByTurns(
+      rounds, [&] { return GoLoopRate(p, seconds, nullptr); },
+      [&] {
+        CloseSensorLink();
+        const double bare = BareLoopRate(p.Sim().Port(), seconds);
+        ConnectTcpServer();
+        return bare;
+      });
 }
 
 void Start(harness::Program& p) {
@@ -191,32 +255,30 @@ void Start(harness::Program& p) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const double t = argc > 1 ? std::atof(argv[1]) : 2.0;
-  std::printf("measurement time %.1f s each; simulator in-process, loopback TCP unless stated\n\n", t);
+  const double t = argc > 1 ? std::atof(argv[1]) : 1.0;
+  const int rounds = std::max(5, argc > 2 ? std::atoi(argv[2]) : 5);
+  const double load = OneMinuteLoad();
+  const bool busy = load > kQuietLoad;
+  const std::string verdict =
+      busy ? "machine busy, figures not comparable" : "quiet machine (1-minute load average 0.5 or less)";
+  std::printf("1-minute load average at the start %.2f: %s\n", load, verdict.c_str());
+  std::printf("measurement time %.1f s each, %d rounds by turns, medians of the rounds;\n"
+              "simulator in-process, loopback TCP unless stated\n\n",
+              t, rounds);
 
   {
     harness::Program p;
     Start(p);
-    // Side by side: the bare loop needs the simulator's only connection, so the program steps aside.
-    double program = 0, bare = 0;
-    for (int round = 0; round < 2; ++round) {
-      program += ProgramExchangeRate(t / 2);
-      CloseSensorLink();
-      bare += BareLoopRate(p.Sim().Port(), t / 2);
-      ConnectTcpServer();
-    }
-    program /= 2;
-    bare /= 2;
-    std::printf("exchange (order 8):  program %8.0f /s   bare busy loop %8.0f /s   ratio %.2f\n", program, bare,
-                program / bare);
-
-    double cpu = 0;
-    double go = GoLoopRate(p, t, &cpu);
-    CloseSensorLink();
-    double bare2 = BareLoopRate(p.Sim().Port(), t);
-    ConnectTcpServer();
-    std::printf("GO loop, headless:   program %8.0f /s   bare busy loop %8.0f /s   ratio %.2f\n", go, bare2,
-                go / bare2);
+    const Rounds exchange = ByTurns(
+        rounds, [&] { return ProgramExchangeRate(t); },
+        [&] {
+          CloseSensorLink();
+          const double bare = BareLoopRate(p.Sim().Port(), t);
+          ConnectTcpServer();
+          return bare;
+        });
+    PrintRounds("exchange (order 8):", exchange);
+    PrintRounds("GO loop, headless:", GoBesideBareLoop(p, t, rounds));
 
     // A sensor that takes 50 ms to answer: processor time while waiting.
     sim::FaultRule late{frame::ORDER_MEASURED_VALUES, sim::FaultKind::LateAnswer, 0, 50};
@@ -245,10 +307,7 @@ int main(int argc, char** argv) {
     Start(p);
     ShowChildPanel(Panels.Datap);
     SetActiveTabPage(Panels.Datap, DATAP_TAB, 3);
-    double go = 0, bare = 0;
-    GoBesideBareLoop(p, t, &go, &bare);
-    std::printf("GO + charts, 3D page, headless: program %8.0f /s   bare busy loop %8.0f /s   ratio %.2f\n", go, bare,
-                go / bare);
+    PrintRounds("GO + charts, 3D page, headless:", GoBesideBareLoop(p, t, rounds));
   }
 
 #ifdef CHROMIK_BENCH_QT
@@ -263,10 +322,7 @@ int main(int argc, char** argv) {
       SetActiveTabPage(Panels.Datap, DATAP_TAB, 3);
       ui::qt::SyncNow();
       for (int i = 0; i < 20; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-      double go = 0, bare = 0;
-      GoBesideBareLoop(p, t, &go, &bare);
-      std::printf("GO + charts, 3D page, Qt view:  program %8.0f /s   bare busy loop %8.0f /s   ratio %.2f\n", go, bare,
-                  go / bare);
+      PrintRounds("GO + charts, 3D page, Qt view:", GoBesideBareLoop(p, t, rounds));
       QWidget* page = ui::qt::PanelWidgetOf(Panels.DataPage[3]);
       int ellipses = 0;
       for (int g : {DPAGE_XY_GRAPH, DPAGE_XINT_GRAPH, DPAGE_YINT_GRAPH}) {
@@ -274,10 +330,6 @@ int main(int argc, char** argv) {
         GetNumGraphPlots(Panels.DataPage[3], g, &n);
         ellipses += n;
       }
-      auto median = [](std::vector<double> v) {
-        std::sort(v.begin(), v.end());
-        return v[v.size() / 2];
-      };
       // Warm: a new frame's cursors and chart; cold: every graph's range changed, so the
       // ellipses are drawn anew as well.
       std::vector<double> warm, cold;
@@ -293,7 +345,7 @@ int main(int argc, char** argv) {
       }
       std::printf("3D page repaint (%d ellipses, 3 cursors, 300-value chart): %.3f ms, after new ranges %.3f ms "
                   "(page %s)\n",
-                  ellipses, median(warm), median(cold), page && page->isVisible() ? "shown" : "NOT SHOWN");
+                  ellipses, Median(warm), Median(cold), page && page->isVisible() ? "shown" : "NOT SHOWN");
       ShutdownProgram();
       ui::qt::Stop();
     }
@@ -305,32 +357,72 @@ int main(int argc, char** argv) {
     if (ui::qt::Start(argc, argv)) {
       Start(p);
       ShowChildPanel(Panels.Datap);
-      double go = GoLoopRate(p, t, nullptr);
-      CloseSensorLink();
-      double bare = BareLoopRate(p.Sim().Port(), t);
-      ConnectTcpServer();
-      std::printf("GO loop, Qt view:    program %8.0f /s   bare busy loop %8.0f /s   ratio %.2f   (%ld view syncs)\n",
-                  go, bare, go / bare, ui::qt::SyncCount());
+      const long syncs = ui::qt::SyncCount();
+      PrintRounds("GO loop, Qt view:", GoBesideBareLoop(p, t, rounds));
+      std::printf("%-32s (%ld view syncs)\n", "", ui::qt::SyncCount() - syncs);
       ShutdownProgram();
       ui::qt::Stop();
     }
   }
 #endif
 
+  // Serial at 115200 baud with wire timing: 8 bytes out and 54 back take 62 x 10 bits.
+  const double limit = 115200.0 / (62 * 10);
   {
-    // Serial at 115200 baud with wire timing: 8 bytes out and 54 back take 62 x 10 bits.
     harness::Options o;
     o.serial = true;
     o.sim.wireTiming = true;
     harness::Program p(o);
     Start(p);
-    const double limit = 115200.0 / (62 * 10);
-    double go = GoLoopRate(p, t, nullptr);
-    CloseSensorLink();
-    double bare = BareSerialRate(p.Sim().SlavePath(), t);
-    std::printf("GO at 115200 baud:   program %8.1f /s   wire limit %8.1f /s   ratio %.3f\n", go, limit, go / limit);
-    std::printf("                     bare loop on the same pseudo-terminal %8.1f /s   program/bare %.3f\n", bare,
-                go / bare);
+    const std::string slave = p.Sim().SlavePath();
+    const Rounds serial = ByTurns(
+        rounds,
+        [&] {
+          OpenSerialPort();
+          const double go = GoLoopRate(p, t, nullptr);
+          CloseSensorLink();
+          return go;
+        },
+        [&] { return BareSerialRate(slave, t); });
+    std::vector<double> ofLimit;
+    for (double go : serial.program) ofLimit.push_back(go / limit);
+    std::printf("GO at 115200 baud:   program %8.1f /s   wire limit %8.1f /s   ratio %.3f\n", Median(serial.program),
+                limit, Median(ofLimit));
+    PrintRounds("", serial, "bare loop on the same pseudo-terminal");
   }
+  {
+    // The same behind a USB adapter with a 16 ms latency timer: the program either cannot see
+    // the adapter's timer (an empty sysfs tree) or lowers it as it opens the port.
+    harness::Options o;
+    o.serial = true;
+    o.sim.wireTiming = true;
+    o.sim.adapterLatency = 16;
+    harness::Program p(o);
+    const std::string nothing = p.Dir() + "/no-adapter-tree";
+    std::filesystem::create_directories(nothing);
+    SetComPortSearchDirectories("", nothing);
+    Start(p);
+    auto goWith = [&](const std::string& sysDir) {
+      SetComPortSearchDirectories("", sysDir);
+      OpenSerialPort();
+      const double go = GoLoopRate(p, t, nullptr);
+      CloseSensorLink();  // the timer goes back to 16 ms
+      return go;
+    };
+    const Rounds adapter = ByTurns(
+        rounds, [&] { return goWith(p.Sim().AdapterTree()); }, [&] { return goWith(nothing); });
+    std::vector<double> lowered, kept;
+    for (double go : adapter.program) lowered.push_back(go / limit);
+    for (double go : adapter.reference) kept.push_back(go / limit);
+    std::printf("GO at 115200 baud behind a USB adapter with a 16 ms latency timer:\n");
+    std::printf("  without the low-latency request %8.1f /s   of the wire limit %.3f\n", Median(adapter.reference),
+                Median(kept));
+    std::printf("  with the low-latency request    %8.1f /s   of the wire limit %.3f\n", Median(adapter.program),
+                Median(lowered));
+    SetComPortSearchDirectories("", "");
+  }
+
+  std::printf("\n1-minute load average at the start %.2f, at the end %.2f: %s\n", load, OneMinuteLoad(),
+              verdict.c_str());
   return 0;
 }

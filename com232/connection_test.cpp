@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -12,6 +14,8 @@
 #include "app/harness_test.h"
 #include "app/program_state.h"
 #include "com232/link.h"
+#include "com232/port_map.h"
+#include "com232/rs232.h"
 #include "ui/headless.h"
 #include "ui/model.h"
 #include "ui/operate.h"
@@ -249,6 +253,58 @@ TEST_P(Connected, RecentServersMoveToTheTopAndStayAtTen) {
 
 INSTANTIATE_TEST_SUITE_P(Transports, Connected, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "Serial" : "Tcp"; });
+
+// [SECTION] A USB adapter with a latency timer (the simulator's fake sysfs tree)
+
+class LatencyTimer : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    harness::Options options;
+    options.serial = true;
+    options.deviceLink = true;  // opened under a name of its own, as /dev/serial/by-id gives one
+    options.sim.adapterLatency = 16;
+    program_ = std::make_unique<harness::Program>(options);
+    SetComPortSearchDirectories("", P().Sim().AdapterTree());
+    const std::string name = P().Sim().SlavePath().substr(P().Sim().SlavePath().rfind('/') + 1);
+    timer_ = P().Sim().AdapterTree() + "/class/tty/" + name + "/device/latency_timer";
+  }
+  void TearDown() override {
+    program_.reset();
+    SetComPortSearchDirectories("", "");
+  }
+  harness::Program& P() { return *program_; }
+  std::string TimerText() {
+    std::string text;
+    std::getline(std::ifstream(timer_), text);
+    return text;
+  }
+  std::unique_ptr<harness::Program> program_;
+  std::string timer_;
+};
+
+TEST_F(LatencyTimer, TheProgramLowersItWhileConnectedAndPutsItBack) {
+  P().Start();
+  ASSERT_EQ(State.SensorConnected, 1) << P().MessageBox();
+  EXPECT_EQ(P().MessageBox(), "TRY TO CONNECT!\nCHROMIK4 ANA SENSOR SIMULATOR V1.0\n\n");
+  EXPECT_EQ(TimerText(), "1");
+  EXPECT_EQ(P().Sim().AdapterHeldFrames(), 0u);
+  CloseSensorLink();
+  EXPECT_EQ(TimerText(), "16");
+}
+
+TEST_F(LatencyTimer, ATimerThatCannotBeLoweredIsNamedOncePerOpening) {
+  std::filesystem::remove(timer_);
+  std::filesystem::create_directory(timer_);
+  P().Start();
+  ASSERT_EQ(State.SensorConnected, 1) << P().MessageBox();
+  const std::string notice = std::string("ATTENTION!!! THE USB ADAPTER OF ") + LastComOpenDevice() +
+                             " HOLDS EVERY ANSWER BACK FOR 16 MS!\nSEE README: LOW LATENCY.\n\n";
+  EXPECT_EQ(P().MessageBox(), "TRY TO CONNECT!\n" + notice + "CHROMIK4 ANA SENSOR SIMULATOR V1.0\n\n");
+  EXPECT_GT(P().Sim().AdapterHeldFrames(), 0u);
+  TryToConnect();
+  EXPECT_EQ(P().MessageBox(), "TRY TO CONNECT!\n" + notice + "CHROMIK4 ANA SENSOR SIMULATOR V1.0\n\n" +
+                                  "TRY TO CONNECT!\n" + notice + "CHROMIK4 ANA SENSOR SIMULATOR V1.0\n\n");
+}
 
 // [SECTION] Baud-rate change (serial only)
 

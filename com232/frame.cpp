@@ -32,6 +32,10 @@ constexpr double kUntimedTurn = 0.01;  // seconds an untimed wait blocks at most
 constexpr auto kSpinAfterOrder = std::chrono::microseconds(200);
 std::chrono::steady_clock::time_point g_spinUntil;
 
+// Handle of the TCP connection whose last exchange took its answer whole with a read that
+// left the connection empty, 0 when none: no byte of an earlier answer can wait there.
+unsigned g_tcpLeftEmpty = 0;
+
 bool Serial() { return SensorLink.TransportKind == 0; }
 
 // One idle turn of a wait: block until data, an event or the deadline. A serial
@@ -56,22 +60,24 @@ enum class WaitEnd { Complete, TimedOut };
 
 // Waits, dispatching events on every turn, until `needed` bytes are there or the
 // time limit has passed. Serial bytes land in ReceiveBuffer from `offset`; TCP bytes
-// are counted from byte 0.
-WaitEnd WaitForAnswerBytes(int offset, int needed) {
-  const bool tcpOpen = !Serial() && SensorLink.TcpConnected;
-  const double start = Timer();
-  const double deadline = start + ResponseTimeout + 1e-6;
+// are counted from byte 0. With `countFirst` the bytes are counted before the first
+// dispatch: a DataFrame that came with its header completes its wait without one.
+WaitEnd WaitForAnswerBytes(int offset, int needed, bool countFirst) {
   int have = 0;
   auto count = [&] {
     if (!Serial()) return SensorLink.TcpReceivedCount;
     TakeSerialBytes(offset, needed, &have);
     return have;
   };
+  if (countFirst && count() >= needed) return WaitEnd::Complete;
+  const bool tcpOpen = !Serial() && SensorLink.TcpConnected;
+  const double start = Timer();
+  const double deadline = start + ResponseTimeout + 1e-6;
   for (;;) {
     ProcessSystemEvents();
-    int got = count();
+    // Bytes that are all there complete the wait, also when the time has just run out.
+    if (count() >= needed) return WaitEnd::Complete;
     if (Timer() - start > ResponseTimeout) break;
-    if (got >= needed) return WaitEnd::Complete;
     // A line that hung up brings no more bytes: fail now instead of turning until the limit.
     if (Serial() && ComLineHungUp(SensorLink.ComPort)) break;
     // The server closed the connection (its callback reported that): no answer can come,
@@ -85,12 +91,27 @@ WaitEnd WaitForAnswerBytes(int offset, int needed) {
 
 // Over TCP, bytes still on their way from an earlier answer would be taken for the
 // next one; they are dropped before an order goes out, as the serial queues are flushed.
+// After an answer taken whole from an emptied connection there is nothing to drop, and
+// the order goes out without the look (each system call costs about a twentieth of an
+// exchange with a sensor that answers at once). Bytes read since then that filled the
+// buffer may have left more behind: the look is taken then.
 void DrainTcp() {
+  const bool lastReadShort = SensorLink.TcpReceivedCount < static_cast<int>(sizeof Frame.ReceiveBuffer);
+  if (g_tcpLeftEmpty != 0 && g_tcpLeftEmpty == SensorLink.TcpHandle && lastReadShort) return;
   std::uint8_t scratch[512];
   for (int i = 0; i < 64; ++i) {
     int n = ClientTCPRead(SensorLink.TcpHandle, scratch, sizeof scratch, 0);
     if (n <= 0) break;
   }
+}
+
+// The callback reads all it has room for, so a count short of the buffer means its last
+// read found nothing more; an answer of exactly its announced length then left nothing behind.
+void NoteTcpAnswerTaken(int result) {
+  const int whole = static_cast<int>(frame::HEADER_SIZE) + Frame.ResponseLength;
+  const bool empty = result == 1 && SensorLink.TcpConnected && SensorLink.TcpReceivedCount == whole &&
+                     whole < static_cast<int>(sizeof Frame.ReceiveBuffer);
+  g_tcpLeftEmpty = empty ? SensorLink.TcpHandle : 0;
 }
 
 void CopyResponseWords(std::uint16_t* target) {
@@ -134,6 +155,7 @@ int ExchangeOrder(int byteCount) {
     ComWrt(SensorLink.ComPort, Frame.OrderFrame, byteCount);
   } else {
     if (SensorLink.TcpConnected) DrainTcp();
+    g_tcpLeftEmpty = 0;
     SensorLink.TcpReceivedCount = 0;
     ClientTCPWrite(SensorLink.TcpHandle, Frame.OrderFrame, byteCount, TCP_WRITE_TIME_LIMIT);
   }
@@ -141,11 +163,12 @@ int ExchangeOrder(int byteCount) {
   g_spinUntil = std::chrono::steady_clock::now() + kSpinAfterOrder;
   int result = ReceiveHeaderFrame();
   if (result == 1 && Frame.ResponseLength > 0) result = ReceiveDataFrame();
+  if (!Serial()) NoteTcpAnswerTaken(result);
   return result;
 }
 
 int ReceiveHeaderFrame() {
-  const WaitEnd end = WaitForAnswerBytes(0, frame::HEADER_SIZE);
+  const WaitEnd end = WaitForAnswerBytes(0, frame::HEADER_SIZE, false);
   const bool timedOut = end == WaitEnd::TimedOut;
   if (Serial()) SensorLink.LineStatus = GetComStat(SensorLink.ComPort);
   if (timedOut || SensorLink.LineStatus > 0) {
@@ -202,6 +225,7 @@ int WaitSerialHeaderUntimed(const std::uint16_t& running) {
 }
 
 int WaitTcpBytesUntimed(int needed, const std::uint16_t& running) {
+  g_tcpLeftEmpty = 0;  // frames the sensor sends on its own may follow
   while (SensorLink.TcpReceivedCount < needed) {
     ProcessSystemEvents();
     if (running == 0) return 0;
@@ -221,8 +245,8 @@ int ReceiveDataFrame() {
   }
   const int length = Frame.ResponseLength;
   // Over TCP the callback keeps appending behind the header; on a serial line the data follow at byte 8.
-  const WaitEnd end =
-      WaitForAnswerBytes(frame::HEADER_SIZE, Serial() ? length : length + static_cast<int>(frame::HEADER_SIZE));
+  const WaitEnd end = WaitForAnswerBytes(frame::HEADER_SIZE,
+                                         Serial() ? length : length + static_cast<int>(frame::HEADER_SIZE), true);
   const bool timedOut = end == WaitEnd::TimedOut;
   if (Serial()) SensorLink.LineStatus = GetComStat(SensorLink.ComPort);
   if (timedOut || SensorLink.LineStatus > 0) {

@@ -191,6 +191,21 @@ TEST_P(Frames, AHeaderArrivingAsTheTimeRunsOutIsAccepted) {
   EXPECT_EQ(program_->MessageBox(), boxBefore_);
 }
 
+TEST_P(Frames, ALateAnswerToAFailedOrderIsNotTakenForTheNext) {
+  Sim().AddFault(Fault(8, FaultKind::LateAnswer, 100));
+  // The wait runs out in test time at once, while the answer is still 100 ms away.
+  ui::headless::SetWaitHook([](double until) { ui::headless::SetClock(until + 0.5); });
+  EXPECT_EQ(Exchange(8), -1);
+  ui::headless::SetWaitHook(nullptr);
+  ASSERT_TRUE(Sim().WaitForOrders(1, std::chrono::seconds(2)));
+  usleep(300000);  // the late answer has come in and waits in the port or the socket
+  Sim().ClearFaults();
+  EXPECT_EQ(Exchange(7), 1);
+  EXPECT_EQ(Frame.ResponseOrder, 7);
+  EXPECT_EQ(Exchange(8), 1);
+  EXPECT_EQ(Frame.ResponseOrder, 8);
+}
+
 TEST_P(Frames, OddLengthsGiveWholeWordsAndTextIsTerminated) {
   Frame.ReceiveWords[3] = 0xBEEF;
   Sim().AddFault(Fault(8, FaultKind::ShortBlock, 7));

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/program_state.h"
+#include "app/uir.h"
 #include "com232/frame.h"
 #include "com232/rs232.h"
 #include "com232/tcp.h"
@@ -78,6 +79,10 @@ void OpenSerialPort() {
   FlushInQ(SensorLink.ComPort);
   FlushOutQ(SensorLink.ComPort);
   SetCTSMode(SensorLink.ComPort, 0);
+  // A USB adapter that keeps its latency timer holds every short answer back: the operator
+  // is told once per opening, beside the other connection messages.
+  const std::string notice = TakeComLatencyNotice(SensorLink.ComPort);
+  if (!notice.empty()) AppendTextBox(Panels.Page[PAGE_CONNECTION], COM_STATUS, notice.c_str());
 }
 
 void ConnectTcpServer() {

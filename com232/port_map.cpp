@@ -147,6 +147,8 @@ void SetComPortSearchDirectories(const std::string& devDir, const std::string& s
   Searched().sys = sysDir.empty() ? "/sys" : sysDir;
 }
 
+const std::string& ComPortSysDirectory() { return Searched().sys; }
+
 void SetComPortDevice(int port, const std::string& path) {
   if (path.empty())
     Overrides().erase(port);

@@ -35,6 +35,8 @@ std::string ComPortDevice(int port);
 // Where ListComPorts and ComPortDevice look: "/dev" and "/sys" unless changed here
 // (empty texts restore them). Tests and fuzz runs point them at a tree of their own.
 void SetComPortSearchDirectories(const std::string& devDir, const std::string& sysDir);
+// The sysfs root in use ("/sys" unless changed): the serial layer finds adapters' timers there.
+const std::string& ComPortSysDirectory();
 
 // Test mapping of a port number to a path; an empty path removes the mapping.
 void SetComPortDevice(int port, const std::string& path);

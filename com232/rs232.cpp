@@ -16,8 +16,10 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 
 #include "com232/fd_wait.h"
+#include "com232/low_latency.h"
 #include "com232/port_map.h"
 
 namespace {
@@ -26,6 +28,8 @@ struct ComPortState {
   int fd = -1;                     // open descriptor, -1 when closed
   double timeLimit = 10.0;         // seconds a read or write may wait (SetComTime)
   serial_icounter_struct counts{}; // line-error counters at the last GetComStat
+  LowLatencyRecord latency;        // what the opening changed in the driver, put back on close
+  std::string notice;              // the opening's latency notice until it is taken
 };
 
 struct Rs232State {
@@ -180,6 +184,12 @@ int OpenDevice(const std::string& path) {
   return fd;
 }
 
+// At the end of the program every port still open is closed, so that what the openings
+// changed in the drivers goes back (a program that ends without CloseCom too).
+void CloseAllPorts() {
+  for (int port = 1; port <= RS232_MAX_PORT; ++port) CloseCom(port);
+}
+
 }  // namespace
 
 int OpenComConfig(int port, const char* deviceName, long baud, int parity, int dataBits, int stopBits,
@@ -206,19 +216,35 @@ int OpenComConfig(int port, const char* deviceName, long baud, int parity, int d
     return code;
   }
   tcflush(fd, TCIOFLUSH);  // bytes from before the opening belong to nobody
+  static const bool closedAtExit = std::atexit(CloseAllPorts) == 0;
+  (void)closedAtExit;
   ComPortState& p = r.ports[port];
   p.fd = fd;
   p.timeLimit = kDefaultTimeLimit;
   p.counts = LineCounters(fd);
+  p.latency = RequestLowLatency(fd, r.lastOpenDevice, ComPortSysDirectory());
+  p.notice = LowLatencyNotice(r.lastOpenDevice, p.latency);
   return 0;
 }
 
 int CloseCom(int port) {
   if (port < 1 || port > RS232_MAX_PORT) return RS232E_INVALID_PORT;
   ComPortState& p = R().ports[port];
-  if (p.fd >= 0) CloseDevice(p.fd);
+  if (p.fd >= 0) {
+    ReleaseLowLatency(p.fd, p.latency);
+    CloseDevice(p.fd);
+  }
   p.fd = -1;
+  p.latency = LowLatencyRecord{};
+  p.notice.clear();
   return 0;
+}
+
+std::string TakeComLatencyNotice(int port) {
+  if (port < 1 || port > RS232_MAX_PORT) return "";
+  std::string notice;
+  notice.swap(R().ports[port].notice);
+  return notice;
 }
 
 int SetComTime(int port, double seconds) {

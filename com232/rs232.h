@@ -33,7 +33,8 @@ constexpr int COM_STAT_FRAMING = 0x0040;
 constexpr int COM_STAT_BREAK = 0x0080;
 constexpr int COM_STAT_HANGUP = 0x4000;      // the device is gone (adapter unplugged, far end closed)
 
-// Opens `port` and sets the line. `deviceName` empty: the device of the port
+// Opens `port` and sets the line, asking the driver for low latency (low_latency.h);
+// CloseCom, and the end of the program, put back what that changed. `deviceName` empty: the device of the port
 // number (port_map.h); otherwise that path. Parity 0 none, 1 odd, 2 even,
 // 3 mark, 4 space; 5..8 data bits; 1 or 2 stop bits. The queue sizes are
 // accepted for compatibility: the kernel's tty buffers serve as the queues.
@@ -41,6 +42,10 @@ constexpr int COM_STAT_HANGUP = 0x4000;      // the device is gone (adapter unpl
 int OpenComConfig(int port, const char* deviceName, long baud, int parity, int dataBits, int stopBits,
                   int inputQueueSize, int outputQueueSize);
 int CloseCom(int port);  // 0 also when the port was not open
+// The connection page's notice of the latest opening of `port` when its USB adapter still
+// holds answers back for more than 1 ms ("ATTENTION!!! THE USB ADAPTER OF ..."); given once,
+// empty afterwards and for every other port.
+std::string TakeComLatencyNotice(int port);
 int SetComTime(int port, double seconds);  // time limit of ComRd and ComWrt; 0 = no waiting
 int SetCTSMode(int port, int mode);        // 0 = no handshake, otherwise RTS/CTS
 int FlushInQ(int port);   // discards received bytes not yet read

@@ -225,6 +225,13 @@ void OnSocketReady(int fd, int readyMask, void* data) {
   unsigned handle = static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(data));
   TcpConnection* c = Find(handle);
   if (!c) return;
+  // Readable without a hang-up: the dispatch has just seen bytes waiting (it looks again
+  // when an earlier callback of the same pass may have taken them), so they are offered
+  // without asking how many. An exchange pays for every system call on its way.
+  if ((readyMask & WATCH_READ) && !(readyMask & WATCH_HANGUP)) {
+    c->callback(handle, TCP_DATAREADY, 0, c->callbackData);
+    return;
+  }
   int waiting = WaitingBytes(fd);
   if (waiting > 0) {
     TcpCallbackPtr cb = c->callback;
@@ -295,7 +302,7 @@ int ClientTCPWrite(unsigned handle, const void* data, int size, int timeoutMs) {
   if (!c) return TCPE_NO_CONNECTION_ESTABLISHED;
   if (size < 0 || (size > 0 && !data)) return TCPE_INVALID_PARAMETER;
   const char* src = static_cast<const char*>(data);
-  double deadline = Now() + (timeoutMs > 0 ? timeoutMs / 1000.0 : 0.0);
+  double deadline = -1;  // taken at the first wait: a write that goes through reads no clock
   int sent = 0;
   while (sent < size) {
     // MSG_NOSIGNAL: a closed connection gives EPIPE, not a SIGPIPE that ends the program.
@@ -309,6 +316,7 @@ int ClientTCPWrite(unsigned handle, const void* data, int size, int timeoutMs) {
       if (sent > 0) return sent;
       return (errno == EPIPE || errno == ECONNRESET) ? TCPE_CONNECTION_CLOSED : TCPE_WRITE_FAILED;
     }
+    if (deadline < 0) deadline = Now() + (timeoutMs > 0 ? timeoutMs / 1000.0 : 0.0);
     if (WaitReady(c->fd, POLLOUT, deadline) == 0) return sent > 0 ? sent : TCPE_TIMEOUT;
   }
   return sent;
@@ -319,13 +327,16 @@ int ClientTCPRead(unsigned handle, void* buffer, int size, int timeoutMs) {
   if (!c) return TCPE_NO_CONNECTION_ESTABLISHED;
   if (size < 0 || (size > 0 && !buffer)) return TCPE_INVALID_PARAMETER;
   if (size == 0) return 0;
-  double deadline = Now() + (timeoutMs > 0 ? timeoutMs / 1000.0 : 0.0);
+  double deadline = -1;  // taken at the first wait, as for writes
   for (;;) {
     ssize_t n = recv(c->fd, buffer, size, MSG_DONTWAIT);
     if (n > 0) return static_cast<int>(n);
     if (n == 0) return TCPE_CONNECTION_CLOSED;
     if (errno == EINTR) continue;
     if (errno != EAGAIN) return (errno == ECONNRESET || errno == EPIPE) ? TCPE_CONNECTION_CLOSED : TCPE_READ_FAILED;
+    // No time to wait: the empty socket is the answer, without a poll() that could only say so again.
+    if (timeoutMs <= 0) return TCPE_TIMEOUT;
+    if (deadline < 0) deadline = Now() + timeoutMs / 1000.0;
     if (WaitReady(c->fd, POLLIN, deadline) == 0) return TCPE_TIMEOUT;
   }
 }

@@ -180,6 +180,8 @@ int CloseCom(int port) {
   return 0;
 }
 
+std::string TakeComLatencyNotice(int) { return ""; }  // no adapter behind the stand-in
+
 int SetComTime(int port, double seconds) {
   if (!fakelink::PortOk(port)) return RS232E_PORT_NOT_OPEN;
   return seconds >= 0 ? 0 : RS232E_INVALID_PARAMETER;

@@ -14,6 +14,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
 
 #include "com232/frame_format.h"
 
@@ -44,6 +47,9 @@ speed_t SpeedForIndex(int index) {
 std::chrono::microseconds LineTime(std::size_t bytes, int baudIndex) {
   return std::chrono::microseconds(std::int64_t(bytes) * 10 * 1000000 / BaudRateForIndex(baudIndex));
 }
+
+// The data bytes of one USB packet of the common adapters (64 bytes with 2 of status).
+constexpr std::size_t kAdapterPacket = 62;
 
 std::size_t PlanBytes(const AnswerPlan& plan) {
   std::size_t n = 0;
@@ -80,6 +86,7 @@ bool SensorSim::Start(std::string* error) {
     return false;
   }
   bool ok = config_.transport == Transport::Tcp ? OpenTcp(error) : OpenPty(error);
+  if (ok && config_.transport == Transport::Pty && config_.adapterLatency > 0) ok = MakeAdapterTree(error);
   if (!ok) return false;
   t0_ = Clock::now();
   started_ = true;
@@ -102,6 +109,47 @@ void SensorSim::Stop() {
     if (*fd >= 0) close(*fd);
     *fd = -1;
   }
+  if (removeAdapterTree_) {
+    std::error_code ec;
+    std::filesystem::remove_all(adapterTree_, ec);
+    removeAdapterTree_ = false;
+  }
+}
+
+bool SensorSim::MakeAdapterTree(std::string* error) {
+  namespace fs = std::filesystem;
+  adapterTree_ = config_.adapterTree;
+  if (adapterTree_.empty()) {
+    char tmpl[] = "/tmp/chromik-adapter-XXXXXX";
+    if (!mkdtemp(tmpl)) {
+      if (error) *error = ErrnoText("adapter tree");
+      return false;
+    }
+    adapterTree_ = tmpl;
+    removeAdapterTree_ = true;
+  }
+  // The program finds the attribute under the name of the node its device path leads to.
+  const fs::path dir = fs::path(adapterTree_) / "class" / "tty" / fs::path(slavePath_).filename() / "device";
+  std::error_code ec;
+  fs::create_directories(dir, ec);
+  adapterTimer_ = (dir / "latency_timer").string();
+  std::ofstream(adapterTimer_) << config_.adapterLatency << "\n";
+  if (ec || !fs::is_regular_file(adapterTimer_)) {
+    if (error) *error = "cannot write " + adapterTimer_;
+    return false;
+  }
+  return true;
+}
+
+void SensorSim::AddAdapterLatency(AnswerPlan* plan) {
+  if (adapterTimer_.empty() || plan->steps.empty() || PlanBytes(*plan) >= kAdapterPacket) return;
+  // The timer is read for every frame: the program may lower it while the simulator serves.
+  int ms = -1;
+  std::ifstream(adapterTimer_) >> ms;
+  if (ms == 1) return;
+  if (ms < 0) ms = config_.adapterLatency;  // unreadable: the timer the adapter came with
+  plan->steps[0].pauseBefore += std::chrono::milliseconds(ms);
+  ++adapterHeld_;
 }
 
 bool SensorSim::OpenTcp(std::string* error) {
@@ -310,6 +358,7 @@ bool SensorSim::Respond(int fd, bool pty, const OrderFrame& f, Clock::time_point
   const bool statusFault = faulted && (rule.kind == FaultKind::Status1 || rule.kind == FaultKind::Status2);
   AnswerPlan plan = PlanAnswer(answer, faulted && !statusFault ? &rule : nullptr, splitRng_);
   if (wire && !plan.steps.empty()) plan.steps[0].pauseBefore += LineTime(f.raw.size() + PlanBytes(plan), baudIndex);
+  AddAdapterLatency(&plan);
   // A pseudo-terminal cannot be closed on the program: a close fault ends in silence.
   if (!Deliver(fd, plan, received)) return pty;
   if (plan.closeAfter) return pty;
@@ -318,6 +367,7 @@ bool SensorSim::Respond(int fd, bool pty, const OrderFrame& f, Clock::time_point
     if (!AwaitAnswerAllowance()) return pty;
     AnswerPlan next = PlanAnswer(frameBytes, nullptr, splitRng_);
     if (wire) next.steps[0].pauseBefore += LineTime(frameBytes.size(), baudIndex);
+    AddAdapterLatency(&next);
     if (!Deliver(fd, next, Clock::now())) return pty;
   }
   return true;
@@ -336,6 +386,7 @@ bool SensorSim::SendTriggeredFrame(int fd) {
   if (!AwaitAnswerAllowance()) return false;
   AnswerPlan plan = PlanAnswer(bytes, nullptr, splitRng_);
   if (wire) plan.steps[0].pauseBefore += LineTime(bytes.size(), baudIndex);
+  AddAdapterLatency(&plan);
   return Deliver(fd, plan, Clock::now());
 }
 

@@ -12,6 +12,14 @@
 // and get no answer, as on a real line.
 // Wire timing: each answer is held back by the time its order and its own
 // bytes take on a serial line at the current baud rate (10 bits per byte).
+// Adapter latency (pseudo-terminal): the sensor sits behind a USB adapter whose
+// latency timer holds a frame shorter than its 62-byte packet until the timer's
+// milliseconds have passed since the frame's first byte came in; the simulator
+// hands over a frame's bytes together, so the frame goes out that much later
+// than it would have (after its line time with wire timing). The simulator keeps a
+// fake sysfs tree with the adapter's latency_timer attribute for its slave
+// (<tree>/class/tty/<name>/device/latency_timer); while that reads 1, because the
+// program lowered it, nothing is held.
 //
 // All public members may be called from any thread while the simulator serves.
 #pragma once
@@ -51,6 +59,8 @@ struct SimConfig {
   std::size_t logLimit = 10000;                 // orders kept in the log (oldest dropped first)
   bool verbose = false;                         // one line per order on stderr
   double triggerRate = 20.0;                    // trigger events per second after order 30 with 1
+  int adapterLatency = 0;                       // pseudo-terminal: the adapter's latency timer in ms, 0 = none
+  std::string adapterTree;                      // where the fake sysfs tree goes; empty = a temporary folder
 };
 
 // One received frame, as the log keeps it.
@@ -80,6 +90,10 @@ class SensorSim {
 
   std::uint16_t Port() const { return port_; }              // TCP port listened on
   const std::string& SlavePath() const { return slavePath_; }  // pseudo-terminal slave, e.g. /dev/pts/3
+  // Root of the fake sysfs tree with the adapter's latency_timer; empty without adapter latency.
+  const std::string& AdapterTree() const { return adapterTree_; }
+  // Frames the adapter's timer held back so far.
+  std::size_t AdapterHeldFrames() const { return adapterHeld_; }
   int ConnectionCount() const { return connections_; }      // TCP clients accepted so far
 
   // [SECTION] Order log
@@ -141,6 +155,10 @@ class SensorSim {
   // One frame of a trigger event (order 30), held like answers; false when it could not go out.
   bool SendTriggeredFrame(int fd);
   bool Deliver(int fd, const AnswerPlan& plan, std::chrono::steady_clock::time_point start);
+  // Creates the fake sysfs tree of the adapter; false with a reason on failure.
+  bool MakeAdapterTree(std::string* error);
+  // Holds a frame of `plan` back as the adapter's latency timer would.
+  void AddAdapterLatency(AnswerPlan* plan);
   bool WriteAll(int fd, const std::vector<std::uint8_t>& bytes);
   // Takes one answer from the allowance, waiting while it is used up; false on a stop.
   bool AwaitAnswerAllowance();
@@ -169,6 +187,10 @@ class SensorSim {
   int masterFd_ = -1;                        // pseudo-terminal master
   std::uint16_t port_ = 0;                   // TCP port bound
   std::string slavePath_;                    // pseudo-terminal slave device
+  std::string adapterTree_;                  // fake sysfs root with the adapter's timer, empty when none
+  std::string adapterTimer_;                 // its latency_timer attribute
+  bool removeAdapterTree_ = false;           // the tree is a temporary folder of ours
+  std::atomic<std::size_t> adapterHeld_{0};  // frames held back by the adapter's timer
   std::atomic<int> connections_{0};          // TCP clients accepted
   std::chrono::steady_clock::time_point t0_; // Start() time, for OrderRecord::time
 };

@@ -38,6 +38,12 @@ const char* const kUsage =
     "                      given after a further colon: step:100:4000,0,0/0,4000,0\n"
     "  --noise N           noise of the target, +- N counts per channel (default 6)\n"
     "  --words N           words per measured-value record, at least 23 (default 23)\n"
+    "  --adapter-latency MS\n"
+    "                      (with --pty) the sensor sits behind a USB adapter whose latency timer\n"
+    "                      holds every frame shorter than 62 bytes back by MS ms, unless the\n"
+    "                      adapter's latency_timer in the fake sysfs tree reads 1; the tree's\n"
+    "                      root is printed on a second line\n"
+    "  --adapter-tree DIR  where that tree goes (default: a temporary folder, removed at the end)\n"
     "  --trigger-rate N    trigger events per second while order 30 sends frames (default 20)\n"
     "  --fault FAULT       ORDER:KIND[=VALUE][:NTH], ORDER a number or any; repeatable\n"
     "  --verbose           log every order on stderr\n"
@@ -154,6 +160,11 @@ int ParseArgs(int argc, char** argv, sim::SimConfig* cfg) {
     } else if (a == "--words") {
       if (!ToInt(v, &n) || n < 23 || n > 1020) return Fail("--words needs 23..1020");
       cfg->measuredWords = static_cast<std::size_t>(n);
+    } else if (a == "--adapter-latency") {
+      if (!ToInt(v, &n) || n < 1 || n > 255) return Fail("--adapter-latency needs 1..255");
+      cfg->adapterLatency = static_cast<int>(n);
+    } else if (a == "--adapter-tree") {
+      cfg->adapterTree = std::string(v);
     } else if (a == "--trigger-rate") {
       if (!ToInt(v, &n) || n < 0 || n > 10000) return Fail("--trigger-rate needs 0..10000");
       cfg->triggerRate = static_cast<double>(n);
@@ -166,6 +177,7 @@ int ParseArgs(int argc, char** argv, sim::SimConfig* cfg) {
       return Fail("unknown option " + std::string(a));
     }
   }
+  if (cfg->adapterLatency > 0 && cfg->transport != sim::Transport::Pty) return Fail("--adapter-latency needs --pty");
   return -1;
 }
 
@@ -193,6 +205,7 @@ int main(int argc, char** argv) {
   }
   if (cfg.transport == sim::Transport::Pty) {
     std::printf("%s\n", sensor.SlavePath().c_str());
+    if (cfg.adapterLatency > 0) std::printf("%s\n", sensor.AdapterTree().c_str());
   } else if (cfg.port == 0) {
     std::printf("%u\n", unsigned(sensor.Port()));
   }

@@ -2,6 +2,10 @@
 #include <gtest/gtest.h>
 #include <time.h>
 
+#include <filesystem>
+#include <fstream>
+#include <string>
+
 #include "sim/sensor_sim.h"
 #include "sim/test_client.h"
 
@@ -90,6 +94,36 @@ TEST(SimPtyOptions, BaudCheckCanBeSwitchedOff) {
   ASSERT_TRUE(sensor.Start());
   Client port = Client::Serial(sensor.SlavePath(), B9600);
   EXPECT_EQ(port.Exchange(Order(7, 0))[1], 7);
+}
+
+TEST(SimPtyOptions, AnAdapterHoldsShortFramesUntilItsTimerReadsOne) {
+  sim::SimConfig cfg;
+  cfg.transport = sim::Transport::Pty;
+  cfg.adapterLatency = 16;
+  sim::SensorSim sensor(cfg);
+  ASSERT_TRUE(sensor.Start());
+  // The attribute sits where the program looks for the device node of the slave.
+  const std::string name = sensor.SlavePath().substr(sensor.SlavePath().rfind('/') + 1);
+  const std::string timer = sensor.AdapterTree() + "/class/tty/" + name + "/device/latency_timer";
+  std::string text;
+  std::getline(std::ifstream(timer), text);
+  EXPECT_EQ(text, "16");
+
+  Client port = Client::Serial(sensor.SlavePath(), B115200);
+  EXPECT_EQ(port.Exchange(Order(8, 0)).size(), 8u + 46u);
+  EXPECT_EQ(sensor.AdapterHeldFrames(), 1u);
+  std::ofstream(timer) << "1\n";
+  EXPECT_EQ(port.Exchange(Order(8, 0)).size(), 8u + 46u);
+  EXPECT_EQ(port.Exchange(Order(7, 0))[1], 7);
+  EXPECT_EQ(sensor.AdapterHeldFrames(), 1u);
+  std::ofstream(timer) << "2\n";
+  EXPECT_EQ(port.Exchange(Order(7, 0))[1], 7);
+  EXPECT_EQ(sensor.AdapterHeldFrames(), 2u);
+
+  // A temporary tree goes with the simulator.
+  const std::string tree = sensor.AdapterTree();
+  sensor.Stop();
+  EXPECT_FALSE(std::filesystem::exists(tree));
 }
 
 }  // namespace

@@ -88,6 +88,28 @@ void DrainWake() {
   }
 }
 
+short PollEvents(int watchMask) {
+  short events = 0;
+  if (watchMask & WATCH_READ) events |= POLLIN;
+  if (watchMask & WATCH_HANGUP) events |= POLLRDHUP;
+  return events;
+}
+
+// WATCH_ bits of a poll() result for a watch of `watchMask`; a hang-up is always told.
+int ReadyMask(short revents, int watchMask) {
+  int mask = 0;
+  if (revents & POLLIN) mask |= WATCH_READ;
+  if (revents & (POLLHUP | POLLRDHUP | POLLERR | POLLNVAL)) mask |= WATCH_HANGUP;
+  return mask & (watchMask | WATCH_HANGUP);
+}
+
+const Watch* FindWatch(int id) {
+  for (const Watch& w : D().watches) {
+    if (w.id == id && w.alive) return &w;
+  }
+  return nullptr;
+}
+
 void RebuildPollSet() {
   DispatchState& d = D();
   d.watches.erase(std::remove_if(d.watches.begin(), d.watches.end(), [](const Watch& w) { return !w.alive; }),
@@ -96,10 +118,7 @@ void RebuildPollSet() {
   d.pollOwners.clear();
   for (std::size_t i = 0; i < d.watches.size(); ++i) {
     const Watch& w = d.watches[i];
-    short events = 0;
-    if (w.mask & WATCH_READ) events |= POLLIN;
-    if (w.mask & WATCH_HANGUP) events |= POLLRDHUP;
-    d.pollSet.push_back(pollfd{w.fd, events, 0});
+    d.pollSet.push_back(pollfd{w.fd, PollEvents(w.mask), 0});
     d.pollOwners.push_back(static_cast<int>(i));
   }
   d.pollSetDirty = false;
@@ -124,17 +143,25 @@ void ServiceWatches() {
     short re = d.pollSet[i].revents;
     if (!re) continue;
     const Watch& w = d.watches[d.pollOwners[i]];
-    int mask = 0;
-    if (re & POLLIN) mask |= WATCH_READ;
-    if (re & (POLLHUP | POLLRDHUP | POLLERR | POLLNVAL)) mask |= WATCH_HANGUP;
-    mask &= (w.mask | WATCH_HANGUP);
+    int mask = ReadyMask(re, w.mask);
     if (mask) ready[count++] = Ready{w.id, w.fd, mask, w.callback, w.callbackData};
   }
+  bool calledBack = false;
   for (int i = 0; i < count; ++i) {
     // Skip a watch that an earlier callback removed.
-    bool alive = std::any_of(d.watches.begin(), d.watches.end(),
-                             [&](const Watch& w) { return w.id == ready[i].id && w.alive; });
-    if (alive && ready[i].cb) ready[i].cb(ready[i].fd, ready[i].mask, ready[i].data);
+    const Watch* w = FindWatch(ready[i].id);
+    if (!w || !ready[i].cb) continue;
+    // An earlier callback may have read this descriptor (through a nested dispatch or an
+    // exchange of its own): its readiness is looked at again, so that a callback is told of
+    // bytes only while they are there. The first callback of a pass needs no second look.
+    if (calledBack) {
+      pollfd again{ready[i].fd, PollEvents(w->mask), 0};
+      if (poll(&again, 1, 0) <= 0) continue;
+      ready[i].mask = ReadyMask(again.revents, w->mask);
+      if (!ready[i].mask) continue;
+    }
+    ready[i].cb(ready[i].fd, ready[i].mask, ready[i].data);
+    calledBack = true;
   }
 }
 

@@ -279,6 +279,45 @@ TEST_F(Dispatch, WatchedDescriptorsReachTheirCallbackOnlyDuringDispatch) {
   close(sv[0]);
 }
 
+// A watch callback that reads another watched descriptor, as an exchange inside a callback does.
+struct Thief {
+  int otherFd = -1;
+  WatchHit hit;
+};
+void StealCb(int fd, int mask, void* data) {
+  auto* thief = static_cast<Thief*>(data);
+  WatchCb(fd, mask, &thief->hit);
+  char buf[16];
+  while (read(thief->otherFd, buf, sizeof buf) > 0) {
+  }
+}
+
+TEST_F(Dispatch, ACallbackIsNotToldOfBytesAnEarlierCallbackTook) {
+  int a[2], b[2];
+  ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0, a), 0);
+  ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0, b), 0);
+  Thief thief;
+  thief.otherFd = b[0];
+  WatchHit hit;
+  WatchFd(a[0], WATCH_READ | WATCH_HANGUP, StealCb, &thief);
+  WatchFd(b[0], WATCH_READ | WATCH_HANGUP, WatchCb, &hit);
+  // Both are ready when the dispatch looks; the first callback empties the second descriptor,
+  // whose callback would otherwise wait for bytes that are gone.
+  ASSERT_EQ(write(a[1], "x", 1), 1);
+  ASSERT_EQ(write(b[1], "y", 1), 1);
+  ProcessSystemEvents();
+  EXPECT_EQ(thief.hit.count, 1);
+  EXPECT_EQ(hit.count, 0);
+  // Bytes that are still there after the first callback are offered as before.
+  ASSERT_EQ(write(a[1], "x", 1), 1);
+  ASSERT_EQ(write(b[1], "y", 1), 1);
+  thief.otherFd = -1;
+  ProcessSystemEvents();
+  EXPECT_EQ(hit.count, 1);
+  EXPECT_EQ(hit.mask, WATCH_READ);
+  for (int fd : {a[0], a[1], b[0], b[1]}) close(fd);
+}
+
 TEST_F(Dispatch, WaitWakesForDataAndTheTestClockSkipsIdleTime) {
   ui::headless::UseTestClock(100.0, 0.05);
   int sv[2];

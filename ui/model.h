@@ -7,7 +7,6 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -106,7 +105,9 @@ struct CursorData {
 };
 
 struct TraceData {
-  std::deque<double> points;   // newest last, at most pointsPerScreen kept
+  // Newest last, at most pointsPerScreen kept. A vector: the GO loop refills its charts on
+  // every frame, and a cleared vector keeps its room where a deque gives its blocks back.
+  std::vector<double> points;
   int color = 0xFF0000;
   int visible = 1;
   std::string label;

@@ -7,6 +7,16 @@
 
 namespace ui {
 
+namespace {
+
+// Keeps the newest `keep` points of a trace.
+void DropOldestPoints(std::vector<double>& points, int keep) {
+  const std::size_t k = static_cast<std::size_t>(keep);
+  if (points.size() > k) points.erase(points.begin(), points.end() - static_cast<std::ptrdiff_t>(k));
+}
+
+}  // namespace
+
 int GraphAttribute(Control& c, Attr attr, int value) {
   GraphData* g = c.graph.get();
   if (!g) return UIE_BAD_ATTRIBUTE;
@@ -15,9 +25,7 @@ int GraphAttribute(Control& c, Attr attr, int value) {
       value = std::clamp(value, 2, 100000);
       if (g->pointsPerScreen == value) return UI_OK;
       g->pointsPerScreen = value;
-      for (auto& t : g->traces) {
-        while (static_cast<int>(t.points.size()) > value) t.points.pop_front();
-      }
+      for (auto& t : g->traces) DropOldestPoints(t.points, value);
       g->stripRev++;
       break;
     }
@@ -78,6 +86,40 @@ GraphData* FindGraph(int panel, int control, Control** owner = nullptr) {
   if (!c || !c->graph) return nullptr;
   if (owner) *owner = c;
   return c->graph.get();
+}
+
+// The two small vectors of rectangles, ovals and points that a graph deletes all at once
+// keep their storage here for the next such plot: the calibration page's bars are deleted
+// and plotted again on every GO frame, which otherwise costs four allocations a bar.
+constexpr std::size_t kSparePlotLimit = 64;
+constexpr std::size_t kSmallPlotValues = 2;
+
+std::vector<PlotData>& SparePlots() {
+  static std::vector<PlotData> spare;
+  return spare;
+}
+
+void KeepSmallPlot(PlotData& plot) {
+  std::vector<PlotData>& spare = SparePlots();
+  if (spare.size() < kSparePlotLimit && plot.x.capacity() <= kSmallPlotValues &&
+      plot.y.capacity() <= kSmallPlotValues && plot.x.capacity() > 0 && plot.y.capacity() > 0) {
+    spare.push_back(std::move(plot));
+  }
+}
+
+// A new plot of `kind`, with the storage of a deleted small plot when there is one.
+PlotData SmallPlot(PlotKind kind) {
+  PlotData p;
+  p.kind = kind;
+  std::vector<PlotData>& spare = SparePlots();
+  if (!spare.empty()) {
+    p.x = std::move(spare.back().x);
+    p.y = std::move(spare.back().y);
+    spare.pop_back();
+    p.x.clear();
+    p.y.clear();
+  }
+  return p;
 }
 
 int AddPlot(int panel, int control, PlotData plot) {
@@ -407,20 +449,18 @@ int PlotXY(int panel, int control, const double* x, const double* y, int count, 
 }
 
 int PlotPoint(int panel, int control, double x, double y, int pointStyle, int color) {
-  PlotData p;
-  p.kind = PLOT_POINT;
-  p.x = {x};
-  p.y = {y};
+  PlotData p = SmallPlot(PLOT_POINT);
+  p.x.push_back(x);
+  p.y.push_back(y);
   p.pointStyle = pointStyle;
   p.color = color;
   return AddPlot(panel, control, std::move(p));
 }
 
 int PlotOval(int panel, int control, double x1, double y1, double x2, double y2, int color, int fillColor) {
-  PlotData p;
-  p.kind = PLOT_OVAL;
-  p.x = {x1, x2};
-  p.y = {y1, y2};
+  PlotData p = SmallPlot(PLOT_OVAL);
+  p.x.assign({x1, x2});
+  p.y.assign({y1, y2});
   p.color = color;
   p.fillColor = fillColor;
   return AddPlot(panel, control, std::move(p));
@@ -428,10 +468,9 @@ int PlotOval(int panel, int control, double x1, double y1, double x2, double y2,
 
 int PlotRectangle(int panel, int control, double x1, double y1, double x2, double y2, int color,
                   int fillColor) {
-  PlotData p;
-  p.kind = PLOT_RECT;
-  p.x = {x1, x2};
-  p.y = {y1, y2};
+  PlotData p = SmallPlot(PLOT_RECT);
+  p.x.assign({x1, x2});
+  p.y.assign({y1, y2});
   p.color = color;
   p.fillColor = fillColor;
   return AddPlot(panel, control, std::move(p));
@@ -531,6 +570,7 @@ int DeleteGraphPlot(int panel, int control, int plotHandle) {
   if (!g) return UIE_BAD_CONTROL;
   if (plotHandle == -1) {
     if (g->plots.empty() && g->chains.empty()) return UI_OK;
+    for (PlotData& p : g->plots) KeepSmallPlot(p);
     g->plots.clear();
     g->chains.clear();
     ++g->chainRev;
@@ -633,10 +673,19 @@ int PlotStripChart(int panel, int control, const double* values, int count) {
   const int keep = g->pointsPerScreen;
   // Only the last `keep` points of the new data can stay on screen.
   const int first = std::max(0, points - keep);
+  const int added = points - first;
   for (int t = 0; t < traces; ++t) {
-    auto& dq = g->traces[t].points;
-    for (int i = first; i < points; ++i) dq.push_back(values[i * traces + t]);
-    while (static_cast<int>(dq.size()) > keep) dq.pop_front();
+    auto& trace = g->traces[t].points;
+    const std::size_t old = trace.size();
+    trace.resize(old + static_cast<std::size_t>(added));
+    double* out = trace.data() + old;
+    const double* in = values + static_cast<std::size_t>(first) * traces + t;
+    if (traces == 1) {
+      std::copy(in, in + added, out);
+    } else {
+      for (int i = 0; i < added; ++i) out[i] = in[static_cast<std::size_t>(i) * traces];
+    }
+    DropOldestPoints(trace, keep);
   }
   g->stripRev++;
   Touch(*c);
