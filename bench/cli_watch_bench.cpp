@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "app/harness_test.h"
+#include "bench/bare_loops.h"
 #include "app/program_state.h"
 #include "cli/cli_test_support.h"
 #include "com232/frame.h"
@@ -35,75 +36,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 double Seconds(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
-
-// A bare client: order 8 out, wait busily for the whole answer, again.
-double BareTcpRate(std::uint16_t port, double seconds) {
-  const int fd = socket(AF_INET, SOCK_STREAM, 0);
-  int one = 1;
-  setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_port = htons(port);
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
-    std::perror("connect");
-    std::exit(1);
-  }
-  std::uint8_t order[8];
-  frame::EncodeHeader(order, frame::ORDER_MEASURED_VALUES, 0, nullptr, 0);
-  std::uint8_t buf[2048];
-  long count = 0;
-  const auto start = Clock::now();
-  while (Seconds(start, Clock::now()) < seconds) {
-    if (send(fd, order, 8, 0) != 8) break;
-    int have = 0, need = 8;
-    while (have < need) {
-      const ssize_t n = recv(fd, buf + have, sizeof buf - have, MSG_DONTWAIT);
-      if (n > 0) have += static_cast<int>(n);
-      if (have >= 8) need = 8 + (buf[4] | (buf[5] << 8));
-      if (n == 0) return 0;
-    }
-    ++count;
-  }
-  const double rate = count / Seconds(start, Clock::now());
-  close(fd);
-  return rate;
-}
-
-// A bare client on the pseudo-terminal: order 8 out, poll() for the answer.
-double BareSerialRate(const std::string& device, double seconds) {
-  const int fd = open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-  if (fd < 0) {
-    std::perror("open");
-    std::exit(1);
-  }
-  termios t{};
-  tcgetattr(fd, &t);
-  cfmakeraw(&t);
-  cfsetispeed(&t, B115200);
-  cfsetospeed(&t, B115200);
-  tcsetattr(fd, TCSANOW, &t);
-  std::uint8_t order[8];
-  frame::EncodeHeader(order, frame::ORDER_MEASURED_VALUES, 0, nullptr, 0);
-  std::uint8_t buf[2048];
-  long count = 0;
-  const auto start = Clock::now();
-  while (Seconds(start, Clock::now()) < seconds) {
-    if (write(fd, order, 8) != 8) break;
-    int have = 0, need = 8;
-    while (have < need) {
-      pollfd p{fd, POLLIN, 0};
-      if (poll(&p, 1, 1000) <= 0) return 0;
-      const ssize_t n = read(fd, buf + have, sizeof buf - have);
-      if (n > 0) have += static_cast<int>(n);
-      if (have >= 8) need = 8 + (buf[4] | (buf[5] << 8));
-    }
-    ++count;
-  }
-  const double rate = count / Seconds(start, Clock::now());
-  close(fd);
-  return rate;
-}
 
 // The window's GO loop exchange (order 8 and its frame), in this process: what watch runs per frame.
 double WindowExchangeRate(double seconds) {
@@ -175,7 +107,7 @@ int main(int argc, char** argv) {
     for (int round = 0; round < 2; ++round) {
       exchange += WindowExchangeRate(t) / 2;
       CloseSensorLink();
-      bare += BareTcpRate(window.Sim().Port(), t) / 2;
+      bare += BareLoopRate(window.Sim().Port(), t) / 2;
       watch += WatchRate(reach, t) / 2;
       ConnectTcpServer();
     }
