@@ -43,7 +43,11 @@ void Touch(Panel& p) {
 
 void ValueSet(Control& c) {
   ++c.valueSets;
-  if (c.mode != VAL_INDICATOR) Touch(c);
+  // Only a control the operator types into can hold text that this set must replace on screen;
+  // lamps, rings and the displays a measuring loop sets every frame are left untouched.
+  const bool typedInto = c.kind == CTRL_NUMERIC || c.kind == CTRL_STRING || c.kind == CTRL_TEXT_BOX ||
+                         c.kind == CTRL_TABLE;
+  if (typedInto && c.mode != VAL_INDICATOR) Touch(c);
 }
 
 void TouchStructure() {
