@@ -1,7 +1,7 @@
 // Exchange and GO-loop benchmarks against the simulator. Not a test: it prints
 // rates side by side, measured in one run, and their ratios.
 //
-//   chromik-bench [seconds-per-measurement] [rounds]
+//   chromik-bench [seconds-per-measurement] [rounds] [serial]   ("serial": the serial-line figures only)
 //
 // Each pair (the program and a bare loop over the same socket or pseudo-terminal)
 // runs by turns, `rounds` times (at least 5); the figures are the medians of the
@@ -188,6 +188,8 @@ void Start(harness::Program& p) {
 int main(int argc, char** argv) {
   const double t = argc > 1 ? std::atof(argv[1]) : 1.0;
   const int rounds = std::max(5, argc > 2 ? std::atoi(argv[2]) : 5);
+  // "serial" as third argument: only the figures of the serial line.
+  const bool serialOnly = argc > 3 && std::string(argv[3]) == "serial";
   const double load = OneMinuteLoad();
   const bool busy = load > kQuietLoad;
   const std::string verdict =
@@ -197,7 +199,7 @@ int main(int argc, char** argv) {
               "simulator in-process, loopback TCP unless stated\n\n",
               t, rounds);
 
-  {
+  if (!serialOnly) {
     harness::Program p;
     Start(p);
     const Rounds exchange = ByTurns(
@@ -231,7 +233,7 @@ int main(int argc, char** argv) {
     p.Sim().ClearFaults();
   }
 
-  {
+  if (!serialOnly) {
     // GO with every chart and graph updated per frame, DATAP's busiest page in front.
     harness::Program p;
     ChooseBusiestPage(p);
@@ -242,7 +244,7 @@ int main(int argc, char** argv) {
   }
 
 #ifdef CHROMIK_BENCH_QT
-  {
+  if (!serialOnly) {
     // The same with the Qt view offscreen, then one full repaint of that page.
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     harness::Program p;
@@ -281,7 +283,7 @@ int main(int argc, char** argv) {
       ui::qt::Stop();
     }
   }
-  {
+  if (!serialOnly) {
     // The same GO loop with the Qt view offscreen: every frame's values reach the widgets.
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     harness::Program p;

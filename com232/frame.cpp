@@ -2,9 +2,12 @@
 #include "com232/frame.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+
+#include <sched.h>
 
 #include "app/program_state.h"
 #include "app/uir.h"
@@ -32,6 +35,18 @@ constexpr double kUntimedTurn = 0.01;  // seconds an untimed wait blocks at most
 constexpr auto kSpinAfterOrder = std::chrono::microseconds(200);
 std::chrono::steady_clock::time_point g_spinUntil;
 
+// A serial answer comes when the line has carried the order and the answer, so it takes about
+// as long as the last answer to the same order took. Around that moment the wait checks instead
+// of sleeping: a wake-up from poll() costs tens of microseconds, which at 115200 baud is a few
+// per cent of every frame. Before the moment and after it the wait blocks as usual, so a slow
+// or silent sensor costs no processor time. While checking on a serial line the wait gives the
+// processor way on every turn: the kernel worker that carries the order to the port, and
+// whatever sends the answer, may be waiting for this very processor.
+constexpr auto kSpinBeforeAnswer = std::chrono::microseconds(300);
+constexpr auto kSpinAfterAnswer = std::chrono::microseconds(500);
+std::array<std::chrono::steady_clock::duration, 256> g_answerTime{};  // per order byte, zero: not seen yet
+std::chrono::steady_clock::time_point g_spinFrom, g_spinEnd;
+
 // Handle of the TCP connection whose last exchange took its answer whole with a read that
 // left the connection empty, 0 when none: no byte of an earlier answer can wait there.
 unsigned g_tcpLeftEmpty = 0;
@@ -42,7 +57,15 @@ bool Serial() { return SensorLink.TransportKind == 0; }
 // wait reads what arrives as it comes, so the port's queue is empty and a blocked
 // poll() wakes with the next byte; the TCP socket is watched by the runtime.
 void IdleTurn(double deadline) {
-  if (std::chrono::steady_clock::now() < g_spinUntil) return;
+  const auto now = std::chrono::steady_clock::now();
+  if (now < g_spinUntil || (now >= g_spinFrom && now < g_spinEnd)) {
+    if (Serial()) sched_yield();
+    return;
+  }
+  // Before the expected answer the wait blocks until the data or the start of the checking.
+  if (now < g_spinFrom) {
+    deadline = std::min(deadline, Timer() + std::chrono::duration<double>(g_spinFrom - now).count());
+  }
   WaitForEvents(deadline, Serial() ? ComPortDescriptor(SensorLink.ComPort) : -1);
 }
 
@@ -160,10 +183,26 @@ int ExchangeOrder(int byteCount) {
     ClientTCPWrite(SensorLink.TcpHandle, Frame.OrderFrame, byteCount, TCP_WRITE_TIME_LIMIT);
   }
   // A failed write shows as a missing answer.
-  g_spinUntil = std::chrono::steady_clock::now() + kSpinAfterOrder;
+  const auto sent = std::chrono::steady_clock::now();
+  const std::uint8_t order = Frame.OrderFrame[1];
+  const auto expected = g_answerTime[order];
+  g_spinUntil = sent + kSpinAfterOrder;
+  g_spinFrom = g_spinEnd = {};
+  if (Serial() && expected.count() > 0) {
+    g_spinFrom = sent + expected - kSpinBeforeAnswer;
+    g_spinEnd = sent + expected + kSpinAfterAnswer;
+  }
   int result = ReceiveHeaderFrame();
   if (result == 1 && Frame.ResponseLength > 0) result = ReceiveDataFrame();
   if (!Serial()) NoteTcpAnswerTaken(result);
+  if (Serial() && result == 1) {
+    // A quicker answer is taken at once, a slower one by an eighth: one late wake-up does not
+    // move the checking past the answers that come on time.
+    const auto took = std::chrono::steady_clock::now() - sent;
+    auto& estimate = g_answerTime[order];
+    estimate = estimate.count() == 0 || took < estimate ? took : estimate + (took - estimate) / 8;
+  }
+  g_spinFrom = g_spinEnd = {};
   return result;
 }
 

@@ -299,6 +299,35 @@ TEST_P(SerialFrames, AMissingPortIsReportedWithItsMessage) {
   EXPECT_EQ(std::string(TcpConnectErrorText(-11)), "TimeOutError");
 }
 
+// The wait learns when answers come and checks the port busily around that moment; an answer
+// far later or far sooner than the last must be taken all the same, the sooner one as it
+// arrives (no wait runs out, so test time stands still) rather than at the learned moment.
+TEST_P(SerialFrames, AnswersFarLaterOrSoonerThanTheLastAreTakenAsTheyCome) {
+  Sim().SetWireTiming(true);  // order 8 is answered after its 5.4 ms of line time
+  for (int i = 0; i < 3; ++i) ASSERT_EQ(Exchange(8), 1);
+  Sim().AddFault(Fault(8, FaultKind::LateAnswer, 60));  // under the test clock's real wait
+  ASSERT_EQ(Exchange(8), 1);
+  EXPECT_EQ(Frame.ResponseOrder, 8);
+  Sim().ClearFaults();
+  const double before = Timer();
+  ASSERT_EQ(Exchange(8), 1);
+  EXPECT_EQ(Frame.ResponseOrder, 8);
+  EXPECT_EQ(Timer(), before) << "the answer was taken at the learned moment, not as it came";
+  for (int i = 0; i < 3; ++i) ASSERT_EQ(Exchange(8), 1);
+  EXPECT_EQ(program_->MessageBox(), boxBefore_);
+  // A sensor that falls silent after slow answers is still given up at the time limit.
+  Sim().AddFault(Fault(8, FaultKind::LateAnswer, 90));
+  ASSERT_EQ(Exchange(8), 1);
+  Sim().ClearFaults();
+  Sim().AddFault(Fault(8, FaultKind::NoAnswer));
+  MarkRunning();
+  const double start = Timer();
+  EXPECT_EQ(Exchange(8), -1);
+  EXPECT_GT(Timer() - start, ResponseTimeout);
+  EXPECT_LT(Timer() - start, ResponseTimeout + 0.5);
+  ExpectReported(kTimeout);
+}
+
 INSTANTIATE_TEST_SUITE_P(Serial, SerialFrames, ::testing::Values(true));
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <sched.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
 #include <termios.h>
@@ -29,8 +30,12 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kInterByteTimeout = std::chrono::milliseconds(100);
 // How often a pseudo-terminal without an open slave is looked at again.
 constexpr auto kHangupRetry = std::chrono::milliseconds(10);
+// A line with wire timing is watched this long after an answer without sleeping: a sensor's
+// receiver takes the next order's bytes as they come, where a wake-up from poll() would add
+// tens of microseconds to the order's line time.
+constexpr auto kListenAfterAnswer = std::chrono::microseconds(300);
 // Sleeps end this long before their deadline and spin the rest.
-constexpr auto kSpinBeforeDeadline = std::chrono::microseconds(60);
+constexpr auto kSpinBeforeDeadline = std::chrono::microseconds(150);
 
 std::string ErrnoText(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
 
@@ -247,6 +252,8 @@ bool SensorSim::ServeLink(int fd, bool pty) {
   std::uint8_t buf[4096];
   bool triggering = false;            // order 30 frames are being paced
   Clock::time_point nextTrigger{};     // time of the next trigger event
+  Clock::time_point listenUntil{};     // until then the next order is looked for without sleeping
+  bool wire = false;                   // answers held back by their line time
   while (!stopping_) {
     int timeout = -1;
     if (reader.Pending()) {
@@ -257,6 +264,7 @@ bool SensorSim::ServeLink(int fd, bool pty) {
     std::chrono::duration<double> period;
     {
       std::lock_guard<std::mutex> lock(mutex_);
+      wire = wireTiming_;
       due = TriggeredFrameDue(state_);
       period = std::chrono::duration<double>(TriggerPeriod(state_));
     }
@@ -281,11 +289,16 @@ bool SensorSim::ServeLink(int fd, bool pty) {
       timeout = timeout < 0 ? ms : std::min(timeout, ms);
     }
     pollfd p[2] = {{fd, POLLIN, 0}, {wake_[0], POLLIN, 0}};
-    int r = poll(p, 2, timeout);
+    const bool listening = !reader.Pending() && Clock::now() < listenUntil;
+    int r = poll(p, 2, listening ? 0 : timeout);
     if (stopping_) return false;
     if (r < 0) {
       if (errno == EINTR) continue;
       return true;
+    }
+    if (r == 0 && listening) {
+      sched_yield();
+      continue;
     }
     if (r == 0 && reader.Pending()) {
       if (!Respond(fd, pty, reader.TakeIncomplete(), Clock::now())) return true;
@@ -321,6 +334,7 @@ bool SensorSim::ServeLink(int fd, bool pty) {
     OrderFrame f;
     while (reader.Next(&f)) {
       if (!Respond(fd, pty, f, now)) return true;
+      if (pty && wire) listenUntil = Clock::now() + kListenAfterAnswer;
     }
   }
   return false;
