@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "app/Chromik4ANAv12.h"
+#include "app/file_bytes_test.h"
 #include "app/harness_test.h"
 #include "app/panel_settings.h"
 #include "app/program_state.h"
@@ -36,15 +37,10 @@
 
 namespace {
 
+using testfiles::FileBytes;
+
 namespace fs = std::filesystem;
 namespace hl = ui::headless;
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 // Names in `dir` other than `keep`.
 std::set<std::string> OthersIn(const std::string& dir, const std::set<std::string>& keep) {
@@ -187,7 +183,7 @@ class FileSafety : public ::testing::Test {
     std::string states[3];
     for (int k : {1, 2, 0}) {
       write(k);
-      states[k] = Slurp(target);
+      states[k] = FileBytes(target);
     }
     ASSERT_FALSE(states[0].empty());
     ASSERT_TRUE(states[0] != states[1] && states[1] != states[2] && states[0] != states[2]);
@@ -198,7 +194,7 @@ class FileSafety : public ::testing::Test {
     for (int round = 0; round < kRounds; ++round) {
       const std::vector<int> done = KillWhileLooping(write, rng);
       ASSERT_FALSE(done.empty()) << "round " << round << ": the child wrote nothing";
-      const std::string now = Slurp(target);
+      const std::string now = FileBytes(target);
       // The last write that returned, or the next one if the kill came after its rename.
       const int last = done.back() % 3, next = (done.back() + 1) % 3;
       ASSERT_TRUE(now == states[last] || now == states[next])
@@ -212,7 +208,7 @@ class FileSafety : public ::testing::Test {
       // A leftover temporary is neither read nor in the way of the next write.
       if (round % 10 == 9) {
         write(0);
-        ASSERT_EQ(Slurp(target), states[0]);
+        ASSERT_EQ(FileBytes(target), states[0]);
         ASSERT_TRUE(OthersIn(dir_, {name}).empty()) << "the next write takes the temporary over";
       }
     }
@@ -287,7 +283,7 @@ TEST_F(FileSafety, KilledRecordingKeepsEveryCompletedLine) {
   for (int round = 0; round < kRounds; ++round) {
     fs::remove(State.RecordFilePath);
     ASSERT_EQ(WriteRecordHeader(), 1);
-    const std::string header = Slurp(State.RecordFilePath);
+    const std::string header = FileBytes(State.RecordFilePath);
     const std::vector<int> done = KillWhileLooping(
         [](int i) {
           MeasuredValues = MeasuredValuesRecord{};
@@ -297,7 +293,7 @@ TEST_F(FileSafety, KilledRecordingKeepsEveryCompletedLine) {
         },
         rng);
     ASSERT_FALSE(done.empty());
-    const std::string bytes = Slurp(State.RecordFilePath);
+    const std::string bytes = FileBytes(State.RecordFilePath);
     ASSERT_EQ(bytes.compare(0, header.size(), header), 0) << "the header stays";
     // Lines 0 .. done.back() were completed; a kill after the write but before the
     // report adds one more. A line cut off by the kill may only stand at the end.
@@ -317,7 +313,7 @@ TEST_F(FileSafety, KilledRecordingKeepsEveryCompletedLine) {
     // Recording again: the next line starts on a line of its own, also after a cut one.
     MeasuredValues.Red = 9999;
     ASSERT_EQ(AppendRecordLine(), 1);
-    const std::string after = Slurp(State.RecordFilePath);
+    const std::string after = FileBytes(State.RecordFilePath);
     ASSERT_EQ(after.compare(0, at, bytes, 0, at), 0);
     const std::size_t start = after.rfind("\r\n", after.size() - 3) + 2;
     EXPECT_GE(start, bytes.size());
@@ -336,7 +332,7 @@ class FullDisk : public FileSafety {
  protected:
   void ExpectRefused(const std::string& target, const std::function<void()>& write, const std::string& report) {
     write();  // without a limit: the old file
-    const std::string old = Slurp(target);
+    const std::string old = FileBytes(target);
     ASSERT_GT(old.size(), 600u);
     const std::string shown = OnFullDisk(512, [&] {
       hl::Popups().clear();
@@ -344,7 +340,7 @@ class FullDisk : public FileSafety {
       return PopupsText();
     });
     EXPECT_EQ(shown, report);
-    EXPECT_EQ(Slurp(target), old);
+    EXPECT_EQ(FileBytes(target), old);
     EXPECT_TRUE(OthersIn(dir_, {fs::path(target).filename().string()}).empty());
   }
 };
@@ -362,7 +358,7 @@ TEST_F(FullDisk, PanelSettingsSayWhyOnStandardError) {
     dup2(keep, 2);
     close(keep);
   }, "");
-  EXPECT_EQ(Slurp(said), "chromik4-ana-scope: the panel settings could not be written to " + State.PanelSettingsPath +
+  EXPECT_EQ(FileBytes(said), "chromik4-ana-scope: the panel settings could not be written to " + State.PanelSettingsPath +
                              ": File too large\n");
 }
 
@@ -401,7 +397,7 @@ TEST_F(FullDisk, RecordLinesBeyondTheLimitAreCountedAndNoHalfLineStays) {
   ASSERT_EQ(WriteRecordHeader(), 1);
   MeasuredValues = MeasuredValuesRecord{};
   ASSERT_EQ(AppendRecordLine(), 1);
-  const std::string before = Slurp(State.RecordFilePath);
+  const std::string before = FileBytes(State.RecordFilePath);
   const std::size_t lineSize = before.size() - RecordHeaderText("").size();
   // Room for two more lines and a part of a third.
   const std::string shown = OnFullDisk(before.size() + 2 * lineSize + lineSize / 2, [] {
@@ -411,7 +407,7 @@ TEST_F(FullDisk, RecordLinesBeyondTheLimitAreCountedAndNoHalfLineStays) {
     return PopupsText();
   });
   EXPECT_EQ(shown, "ATTENTION!|3 OF 5 DATA FRAMES COULD NOT BE SAVED! \nRECORD FILE: " + State.RecordFilePath + "\n");
-  const std::string after = Slurp(State.RecordFilePath);
+  const std::string after = FileBytes(State.RecordFilePath);
   ASSERT_EQ(after.size(), before.size() + 2 * lineSize) << "two whole lines, no part of the third";
   EXPECT_EQ(after.compare(0, before.size(), before), 0);
   EXPECT_EQ(after.substr(after.size() - 2), "\r\n");
@@ -421,11 +417,11 @@ TEST_F(FileSafety, ALineCutOffEarlierIsClosedBeforeTheNextOne) {
   State.RecordFilePath = dir_ + "/RecordFile.dat";
   ASSERT_EQ(WriteRecordHeader(), 1);
   std::ofstream(State.RecordFilePath, std::ios::binary | std::ios::app) << "12-09-2026\t03:";
-  const std::string cut = Slurp(State.RecordFilePath);
+  const std::string cut = FileBytes(State.RecordFilePath);
   MeasuredValues = MeasuredValuesRecord{};
   MeasuredValues.Red = 77;
   ASSERT_EQ(AppendRecordLine(), 1);
-  const std::string after = Slurp(State.RecordFilePath);
+  const std::string after = FileBytes(State.RecordFilePath);
   ASSERT_EQ(after.compare(0, cut.size() + 2, cut + "\r\n"), 0);
   const std::vector<std::string> f = Fields(after.substr(cut.size() + 2, after.size() - cut.size() - 4));
   ASSERT_EQ(f.size(), 13u);
@@ -439,7 +435,7 @@ TEST(FullDiskHardwareFile, IsReportedInTheMessageBoxNotClaimedAsSaved) {
   const std::string target = program.Dir() + "/HardwareInitialFile.ini";
   hl::AnswerFile(VAL_EXISTING_FILE_SELECTED, target);
   ASSERT_EQ(WriteHardwareFile(), 1);
-  const std::string old = Slurp(target);
+  const std::string old = FileBytes(target);
   ASSERT_GT(old.size(), 2000u);
   SetCtrlVal(Panels.Page[PAGE_PARAMETER], PARA_SLIDE_POWER, 321);
   const std::string box = OnFullDisk(1024, [&] {
@@ -449,7 +445,7 @@ TEST(FullDiskHardwareFile, IsReportedInTheMessageBoxNotClaimedAsSaved) {
     return std::to_string(result) + "|" + program.MessageBox().substr(known);
   });
   EXPECT_EQ(box, "-1|ATTENTION!   HARDWARE INI FILE COULD NOT BE WRITTEN TO:\n" + target + "\n\n");
-  EXPECT_EQ(Slurp(target), old);
+  EXPECT_EQ(FileBytes(target), old);
   EXPECT_FALSE(fs::exists(IniTemporaryPath(target)));
 }
 

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "app/Chromik4ANAv12.h"
+#include "app/file_bytes_test.h"
 #include "app/harness_test.h"
 #include "app/locations.h"
 #include "app/panel_settings.h"
@@ -28,6 +29,8 @@
 #include "ui/ui.h"
 
 namespace {
+
+using testfiles::FileBytes;
 
 TEST(FilePlaces, AWritableProgramFolderKeepsEverythingBesideTheProgram) {
   const FilePlaces p = ChooseFilePlaces("/opt/scope", true, "/home/ann/.cfg", "/home/ann");
@@ -64,13 +67,6 @@ struct TempDir {
 };
 
 void Touch(const std::string& path) { std::ofstream(path) << "x"; }
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  std::stringstream ss;
-  ss << f.rdbuf();
-  return ss.str();
-}
 
 TEST(ProgramData, FoundBesideTheProgramFirstThenInTheInstalledDataFolder) {
   TempDir t;
@@ -149,7 +145,7 @@ class SettingsPlace : public ::testing::Test {
 
 TEST_F(SettingsPlace, AWritableProgramFolderHoldsTheSettingsAndTheDefaults) {
   RunOnceWithId("beside");
-  EXPECT_NE(ReadAll(dir_ + "/PanelSettings.cfg").find("PANEL ID: = \"beside\""), std::string::npos);
+  EXPECT_NE(FileBytes(dir_ + "/PanelSettings.cfg").find("PANEL ID: = \"beside\""), std::string::npos);
   struct stat st {};
   EXPECT_NE(stat(config_.c_str(), &st), 0) << "configuration folder made although not needed";
   StartAgain();
@@ -177,7 +173,7 @@ TEST_F(SettingsPlace, AReadOnlyProgramFolderKeepsTheSettingsInTheConfigurationFo
   // A settings file already beside the program is not what this program reads any more.
   std::ofstream(dir_ + "/PanelSettings.cfg") << "[GENERAL INFO]\r\nFILE TYPE: = \"Panel Settings\"\r\n"
                                                 "PANEL ID: = \"old\"\r\n\r\n";
-  const std::string before = ReadAll(dir_ + "/PanelSettings.cfg");
+  const std::string before = FileBytes(dir_ + "/PanelSettings.cfg");
   chmod(user_.path.c_str(), 0777);
   chmod(home_.c_str(), 0777);
   int report[2];
@@ -211,10 +207,10 @@ TEST_F(SettingsPlace, AReadOnlyProgramFolderKeepsTheSettingsInTheConfigurationFo
   const std::string folder = ConfigFolder();
   EXPECT_EQ(seen, "kept\n" + folder + "/PanelSettings.cfg\n" + folder + "/Parameter.ini\n" + folder +
                       "/TableAttributes.ini\n" + folder + "/HardwareInitialFile.ini\n" + home_ + "/RecordFile.dat\n");
-  const std::string written = ReadAll(folder + "/PanelSettings.cfg");
+  const std::string written = FileBytes(folder + "/PanelSettings.cfg");
   EXPECT_NE(written.find("PANEL ID: = \"kept\""), std::string::npos);
   EXPECT_NE(written.find("RECORDER FILE = \"" + home_ + "/RecordFile.dat\""), std::string::npos);
-  EXPECT_EQ(ReadAll(dir_ + "/PanelSettings.cfg"), before);  // the program's folder untouched
+  EXPECT_EQ(FileBytes(dir_ + "/PanelSettings.cfg"), before);  // the program's folder untouched
 }
 
 TEST_F(SettingsPlace, AFailedWriteAtCloseIsReportedWithThePath) {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/Chromik4ANAv12.h"
+#include "app/file_bytes_test.h"
 #include "app/harness_test.h"
 #include "app/locations.h"
 #include "app/panel_settings.h"
@@ -30,18 +31,13 @@
 
 namespace {
 
+using testfiles::FileBytes;
+
 namespace fs = std::filesystem;
 namespace hl = ui::headless;
 using namespace std::string_literals;
 
 const fs::path kCorpus = CHROMIK_MALFORMED_DIR;
-
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 // `bytes` with `line` put in before its line `at` (0: before the first).
 std::string Inserted(std::string bytes, std::size_t at, const std::string& line) {
@@ -52,7 +48,7 @@ std::string Inserted(std::string bytes, std::size_t at, const std::string& line)
 
 // The sound corpus file of a reader with `line` put in before its line `at`.
 std::string WithLine(const std::string& reader, const std::string& ext, std::size_t at, const std::string& line) {
-  return Inserted(Slurp(kCorpus / reader / ("good" + ext)), at, line);
+  return Inserted(FileBytes(kCorpus / reader / ("good" + ext)), at, line);
 }
 
 // Every case of a reader's corpus folder, by name; a file without an expectation fails.
@@ -215,7 +211,7 @@ TEST_F(MalformedPanelSettings, EveryFileLoadsWithItsOwnValuesOrTheDefaults) {
     ASSERT_TRUE(expected.count(name)) << "a corpus file without an expectation";
     TearDown();
     SetUp();
-    EXPECT_EQ(Load(Slurp(kCorpus / "panel_settings" / (name + ".cfg"))), expected[name]());
+    EXPECT_EQ(Load(FileBytes(kCorpus / "panel_settings" / (name + ".cfg"))), expected[name]());
   }
 }
 
@@ -353,7 +349,7 @@ TEST_F(MalformedParameterFile, EveryFileLoadsWithItsValuesTheDefaultsAndTheLists
   for (const std::string& name : Cases("parameter_file")) {
     SCOPED_TRACE(name);
     ASSERT_TRUE(expected.count(name)) << "a corpus file without an expectation";
-    Load(Slurp(kCorpus / "parameter_file" / (name + ".ini")));
+    Load(FileBytes(kCorpus / "parameter_file" / (name + ".ini")));
     EXPECT_EQ(Shown(), expected[name].popups);
     ParameterSetRecord want = CorpusSet(expected[name].defaulted);
     if (name == "beyond_16_bits") {
@@ -433,7 +429,7 @@ TEST_F(MalformedTableAttributes, EveryFileLoadsWithItsColoursTheDefaultsAndTheLi
   for (const std::string& name : Cases("table_attributes")) {
     SCOPED_TRACE(name);
     ASSERT_TRUE(expected.count(name)) << "a corpus file without an expectation";
-    LoadAttributes(Slurp(kCorpus / "table_attributes" / (name + ".ini")));
+    LoadAttributes(FileBytes(kCorpus / "table_attributes" / (name + ".ini")));
     const Outcome& want = expected[name];
     EXPECT_EQ(Shown(), want.popups);
     std::vector<int> colors;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/Chromik4ANAv12.h"
+#include "app/file_bytes_test.h"
 #include "app/harness_test.h"
 #include "app/panel_settings.h"
 #include "app/program_state.h"
@@ -37,12 +38,7 @@ class PanelSettings : public ::testing::Test {
     std::ofstream f(Path(), std::ios::binary);
     for (const auto& l : lines) f << l << "\r\n";
   }
-  std::string ReadFile() const {
-    std::ifstream f(Path(), std::ios::binary);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
-  }
+  std::string ReadFile() const { return testfiles::FileBytes(Path()); }
   void Start() {
     ASSERT_EQ(LoadPanelSet(), 1);
     InitializeGui();

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/Chromik4ANAv12.h"
+#include "app/file_bytes_test.h"
 #include "app/harness_test.h"
 #include "app/program_state.h"
 #include "recorder/recorder.h"
@@ -21,10 +22,7 @@
 
 namespace {
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using testfiles::FileBytes;
 
 int Occurrences(const std::string& text, const std::string& what) {
   int n = 0;
@@ -134,7 +132,7 @@ class PulledCableRecording : public PulledCable {
   }
   // Lines behind the header.
   long Lines() {
-    const std::string bytes = ReadAll(path_);
+    const std::string bytes = FileBytes(path_);
     const std::string header = RecordHeaderText(State.PanelId);
     if (bytes.compare(0, header.size(), header) != 0) return -1;
     return std::count(bytes.begin() + static_cast<std::ptrdiff_t>(header.size()), bytes.end(), '\n');

@@ -70,7 +70,7 @@ double WatchRate(const std::vector<std::string>& reach, double seconds) {
   clitest::CliProcess watch(clitest::Join(shell, clitest::Join({"watch", "--seconds", std::to_string(seconds)}, reach)),
                             {}, "/bin/sh");
   const clitest::CliResult r = watch.Wait(seconds + 30);
-  const std::vector<std::string> lines = clitest::Lines(clitest::ReadFile(path));
+  const std::vector<std::string> lines = clitest::Lines(clitest::FileBytes(path));
   unlink(path);
   if (r.status != 0 || lines.size() < 3) {
     std::fprintf(stderr, "watch failed (%d): %s\n", r.status, r.err.c_str());

@@ -59,12 +59,12 @@ TEST_P(Cli, GetSendVerifyRoundTripAndAChangedValueIsNamed) {
   CliResult get = Call({"get", "-o", file});
   ASSERT_EQ(get.status, 0) << get.err;
   EXPECT_EQ(get.out, "");
-  EXPECT_EQ(Call({"get"}).out, ReadFile(file));  // standard output holds the same file
+  EXPECT_EQ(Call({"get"}).out, FileBytes(file));  // standard output holds the same file
   CliResult same = Call({"verify", file});
   EXPECT_EQ(same.status, 0) << same.err;
   EXPECT_EQ(same.out, "");
 
-  WriteFile(file, SetItem(ReadFile(file), "POWER", "734"));
+  WriteFile(file, SetItem(FileBytes(file), "POWER", "734"));
   CliResult differs = Call({"verify", file});
   EXPECT_EQ(differs.status, 1);
   EXPECT_EQ(differs.out, "POWER\t500\t734\n");
@@ -82,7 +82,7 @@ TEST_P(Cli, DryRunListsExactlyTheChangedKeysAndSendsNothing) {
   const std::string file = dir_ / "Parameter.ini";
   ASSERT_EQ(Call({"get", "-o", file}).status, 0);
   const sim::ParaSet before = sim_->EepromSet(0);
-  std::string ini = SetItem(ReadFile(file), "POWER", "734");
+  std::string ini = SetItem(FileBytes(file), "POWER", "734");
   ini = SetItemIn(ini, "TEACH VECTOR 3", "CELL 2", "777");
   WriteFile(file, ini);
   sim_->ClearLog();
@@ -101,7 +101,7 @@ TEST_P(Cli, AFileWithMissingItemsIsSentWithDefaultsAndTheListsOnStandardError) {
   sim_->SetRamSet(0, set);
   const std::string file = dir_ / "Parameter.ini";
   ASSERT_EQ(Call({"get", "-o", file}).status, 0);
-  std::string ini = ReadFile(file);
+  std::string ini = FileBytes(file);
   for (const std::string line : {"GAIN = 2\r\n", "EXTERN TEACH = 0\r\n"}) ini.erase(ini.find(line), line.size());
   const std::size_t row = ini.find("[TEACH VECTOR 5]"), next = ini.find("[TEACH VECTOR 6]");
   ini.erase(row, next - row);
@@ -145,7 +145,7 @@ TEST_P(Cli, AFileOfAnotherTypeIsRefusedUnlessYesAndAnUnreadableOneBeforeConnecti
 TEST_P(Cli, ThePlausibilityNoticeAfterASendGivesFive) {
   const std::string file = dir_ / "Parameter.ini";
   ASSERT_EQ(Call({"get", "-o", file}).status, 0);
-  std::string ini = ReadFile(file);
+  std::string ini = FileBytes(file);
   for (int row = 0; row < 3; ++row) ini = SetItemIn(ini, "TEACH VECTOR " + std::to_string(row), "CELL 0", "60000");
   WriteFile(file, ini);
   CliResult send = Call({"send", file});
@@ -214,13 +214,13 @@ TEST_P(Cli, SigintStopsATriggeredRecordingWithOrderThirtyAndWholeLines) {
   sim_->SetTriggerRate(50.0);
   const std::string file = dir_ / "RecordFile.dat";
   CliProcess record(Join({"record", file, "--triggered", "--panel-id", "CABINET 7"}, Reach()));
-  ASSERT_TRUE(Eventually([&] { return Lines(ReadFile(file)).size() >= 8; }));
+  ASSERT_TRUE(Eventually([&] { return Lines(FileBytes(file)).size() >= 8; }));
   record.Signal(SIGINT);
   CliResult r = record.Wait();
   EXPECT_EQ(r.status, 130) << r.err;
   const OrderList orders = Orders(*sim_);
   EXPECT_EQ(orders, (OrderList{{7, 0}, {30, 1}, {30, 0}}));
-  const std::string text = ReadFile(file);
+  const std::string text = FileBytes(file);
   EXPECT_EQ(text.rfind("\nRECORD RESULTS OF: CHROMIK4-ANA-Scope V1.2\r\nPANEL ID: CABINET 7\r\n\r\nDATE\t", 0), 0u);
   const std::vector<std::string> lines = Lines(text);
   for (std::size_t i = 4; i < lines.size(); ++i) {
@@ -264,20 +264,20 @@ TEST_F(CliTcp, ARecordFileThatExistsNeedsAppendOrOverwrite) {
   CliResult refused = Call({"record", file, "--count", "2"});
   EXPECT_EQ(refused.status, 4);
   EXPECT_TRUE(Contains(refused.err, "--append")) << refused.err;
-  EXPECT_EQ(ReadFile(file), "OLD\r\n");
+  EXPECT_EQ(FileBytes(file), "OLD\r\n");
   EXPECT_EQ(sim_->OrderCount(), 0u);  // refused before connecting
 
   CliResult appended = Call({"record", file, "--count", "2", "--interval", "0", "--append"});
   EXPECT_EQ(appended.status, 0) << appended.err;
   EXPECT_TRUE(Contains(appended.err, "an interval of 0 s is below the shortest: recording every 0.25 s"));
-  std::vector<std::string> lines = Lines(ReadFile(file));
+  std::vector<std::string> lines = Lines(FileBytes(file));
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(lines[0], "OLD\r");
   EXPECT_EQ(std::count(lines[2].begin(), lines[2].end(), '\t'), 12);
 
   CliResult replaced = Call({"record", file, "--count", "1", "--overwrite"});
   EXPECT_EQ(replaced.status, 0) << replaced.err;
-  const std::string text = ReadFile(file);
+  const std::string text = FileBytes(file);
   EXPECT_EQ(text.rfind("\nRECORD RESULTS OF: CHROMIK4-ANA-Scope V1.2\r\n\r\nDATE\tTIME\tRED\t", 0), 0u) << text;
   EXPECT_EQ(Lines(text).size(), 5u);
 }
@@ -354,7 +354,7 @@ TEST_F(CliTcp, TwoInstancesWorkAgainstTwoSimulatorsAtOnce) {
   EXPECT_EQ(watched.status, 0) << watched.err;
   EXPECT_EQ(recorded.status, 0) << recorded.err;
   EXPECT_EQ(Orders(*serialSim), (OrderList{{7, 0}, {8, 0}, {8, 0}, {8, 0}, {8, 0}}));
-  EXPECT_EQ(Lines(ReadFile(file)).size(), 8u);
+  EXPECT_EQ(Lines(FileBytes(file)).size(), 8u);
   EXPECT_EQ(Lines(watched.out).size(), sim_->OrderCount());  // the header, and a line per order 8
 }
 
@@ -378,7 +378,7 @@ TEST_F(CliTcp, WithoutConnectionOptionsTheWindowsSavedSettingsAreReadNeverWritte
   EXPECT_EQ(identified.out, std::string(sim::DEFAULT_ID_TEXT) + "\n");
   CliProcess baud({"baud", "9600"}, {}, program);
   EXPECT_EQ(baud.Wait().status, 2);  // the saved settings are TCP/IP
-  EXPECT_EQ(ReadFile(dir_ / "PanelSettings.cfg"), settings);
+  EXPECT_EQ(FileBytes(dir_ / "PanelSettings.cfg"), settings);
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/file_bytes_test.h"
 #include "sim/sensor_sim.h"
 
 namespace clitest {
@@ -152,10 +153,7 @@ inline std::vector<std::pair<int, int>> Orders(const sim::SensorSim& sim) {
   return out;
 }
 
-inline std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using testfiles::FileBytes;
 
 inline bool FileExists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 

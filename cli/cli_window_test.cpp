@@ -122,8 +122,8 @@ TEST_P(BesideWindow, GetFromEepromSendsTheWindowsOrdersAndWritesItsFileSendFile)
   Press(Panels.Mainp, MAINP_FILE);
   ui::headless::AnswerFile(VAL_NEW_FILE_SELECTED, windowFile);
   Press(Panels.Mainp, MAINP_SEND);
-  EXPECT_EQ(ReadFile(cliFile), ReadFile(windowFile));
-  EXPECT_EQ(Lines(ReadFile(cliFile)).size(), 305u);
+  EXPECT_EQ(FileBytes(cliFile), FileBytes(windowFile));
+  EXPECT_EQ(Lines(FileBytes(cliFile)).size(), 305u);
 }
 
 TEST_P(BesideWindow, AFileThePanelCorrectsIsSentAsTheWindowSendsIt) {
@@ -132,7 +132,7 @@ TEST_P(BesideWindow, AFileThePanelCorrectsIsSentAsTheWindowSendsIt) {
   Press(Panels.Mainp, MAINP_FILE);
   ui::headless::AnswerFile(VAL_NEW_FILE_SELECTED, file);
   Press(Panels.Mainp, MAINP_SEND);
-  std::string ini = SetItem(ReadFile(file), "DIGITAL OUTMODE", "0");
+  std::string ini = SetItem(FileBytes(file), "DIGITAL OUTMODE", "0");
   ini = SetItem(SetItem(ini, "TRIGGER", "3"), "POWER", "2000");
   WriteFile(file, ini);
   CliResult r;
@@ -160,7 +160,7 @@ TEST_P(BesideWindow, SendToTheEepromOfSetOneSendsTheWindowsThreeOrders) {
   ui::headless::AnswerFile(VAL_NEW_FILE_SELECTED, file);
   Press(Panels.Mainp, MAINP_SEND);
   // TRIGGER PARA, with the digital outputs on (off, they take the trigger with them): ParaSet1 may be chosen.
-  WriteFile(file, SetItem(SetItem(SetItem(ReadFile(file), "DIGITAL OUTMODE", "2"), "TRIGGER", "6"), "POWER", "612"));
+  WriteFile(file, SetItem(SetItem(SetItem(FileBytes(file), "DIGITAL OUTMODE", "2"), "TRIGGER", "6"), "POWER", "612"));
   const std::vector<Wire> cli = Cli({"send", file, "--eeprom", "--set", "1"});
   WindowSent();
   FileGet(file);
@@ -219,8 +219,8 @@ TEST_P(BesideWindow, RecordCountFiveWritesTheWindowsFileDatesAside) {
   ui::headless::AnswerConfirm(1);
   Press(page, REC_START);
   EXPECT_EQ(WindowSent(), cli);
-  EXPECT_EQ(WithoutDates(ReadFile(cliFile)), WithoutDates(ReadFile(windowFile)));
-  EXPECT_EQ(Lines(ReadFile(cliFile)).size(), 5u + 5u);  // LF, title, PANEL ID, empty line, titles; five frames
+  EXPECT_EQ(WithoutDates(FileBytes(cliFile)), WithoutDates(FileBytes(windowFile)));
+  EXPECT_EQ(Lines(FileBytes(cliFile)).size(), 5u + 5u);  // LF, title, PANEL ID, empty line, titles; five frames
 }
 
 TEST_P(BesideWindow, ATriggeredRecordingStartsAndStopsAsTheWindows) {
@@ -241,7 +241,7 @@ TEST_P(BesideWindow, ATriggeredRecordingStartsAndStopsAsTheWindows) {
   ui::headless::AnswerConfirm(1);
   Press(page, REC_START_TRIG);
   EXPECT_EQ(WindowSent(), cli);
-  EXPECT_EQ(WithoutDates(ReadFile(cliFile)), WithoutDates(ReadFile(windowFile)));
+  EXPECT_EQ(WithoutDates(FileBytes(cliFile)), WithoutDates(FileBytes(windowFile)));
 }
 
 TEST_P(BesideWindow, TheScopeCsvIsSaveCsvsForTheSameCapture) {
@@ -263,8 +263,8 @@ TEST_P(BesideWindow, TheScopeCsvIsSaveCsvsForTheSameCapture) {
   EXPECT_EQ(cli[1], (Wire{110, 1, {1, 0, 20, 0, 0x08, 0x07, 2, 0, 1, 0}}));
   ui::headless::AnswerFile(VAL_NEW_FILE_SELECTED, windowFile);
   Press(Panels.Scopep, SCOPEP_SAVE_CSV);
-  EXPECT_EQ(ReadFile(cliFile), ReadFile(windowFile));
-  EXPECT_EQ(Lines(ReadFile(cliFile)).size(), 129u);
+  EXPECT_EQ(FileBytes(cliFile), FileBytes(windowFile));
+  EXPECT_EQ(Lines(FileBytes(cliFile)).size(), 129u);
 }
 
 TEST_P(BesideWindow, TheHardwareFileIsTheWindows) {
@@ -277,7 +277,7 @@ TEST_P(BesideWindow, TheHardwareFileIsTheWindows) {
   ui::headless::AnswerFile(VAL_NEW_FILE_SELECTED, windowFile);
   Press(Panels.Page[PAGE_CONNECTION], COM_GEN_HW_FILE);
   EXPECT_EQ(WindowSent(), cli);
-  EXPECT_EQ(ReadFile(cliFile), ReadFile(windowFile));
+  EXPECT_EQ(FileBytes(cliFile), FileBytes(windowFile));
 }
 
 INSTANTIATE_TEST_SUITE_P(Transports, BesideWindow, ::testing::Values(false, true),

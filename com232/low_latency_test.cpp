@@ -17,12 +17,15 @@
 #include <string>
 #include <vector>
 
+#include "app/file_bytes_test.h"
 #include "com232/port_map.h"
 #include "com232/rs232.h"
 
 namespace fs = std::filesystem;
 
 namespace {
+
+using testfiles::FileBytes;
 
 // The driver behind the fake serial-flag calls.
 struct FakeDriver {
@@ -46,13 +49,6 @@ int FakeFlagsCall(int, unsigned long request, serial_struct* info) {
     return 0;
   }
   return errno = ENOTTY, -1;
-}
-
-std::string ReadFile(const fs::path& p) {
-  std::ifstream in(p);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
 }
 
 std::string Notice(const std::string& device, int ms) {
@@ -101,22 +97,22 @@ TEST_F(LowLatency, TheTimerIsOneWhileThePortIsOpenAndItsOldValueAfter) {
   const fs::path link = root_ / "usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
   fs::create_symlink(slave_, link);
   ASSERT_EQ(OpenComConfig(1, link.c_str(), 115200, 0, 8, 1, 1024, 1024), 0);
-  EXPECT_EQ(ReadFile(timer_), "1");
+  EXPECT_EQ(FileBytes(timer_), "1");
   EXPECT_EQ(TakeComLatencyNotice(1), "");
   ASSERT_EQ(CloseCom(1), 0);
-  EXPECT_EQ(ReadFile(timer_), "16");
+  EXPECT_EQ(FileBytes(timer_), "16");
   // Every opening asks again; reopening an open port puts the old value back first.
   ASSERT_EQ(Open(), 0);
   ASSERT_EQ(Open(), 0);
-  EXPECT_EQ(ReadFile(timer_), "1");
+  EXPECT_EQ(FileBytes(timer_), "1");
   CloseCom(1);
-  EXPECT_EQ(ReadFile(timer_), "16");
+  EXPECT_EQ(FileBytes(timer_), "16");
   // A timer already at 1 is neither written nor named.
   std::ofstream(timer_) << "1\n";
   ASSERT_EQ(Open(), 0);
   EXPECT_EQ(TakeComLatencyNotice(1), "");
   CloseCom(1);
-  EXPECT_EQ(ReadFile(timer_), "1\n");
+  EXPECT_EQ(FileBytes(timer_), "1\n");
 }
 
 TEST_F(LowLatency, SerialFlagsGetLowLatencyAndTheirOriginalsBack) {
@@ -179,7 +175,7 @@ std::string OpenAsUser(uid_t uid, const std::string& timer) {
       if (OpenComConfig(1, "", 115200, 0, 8, 1, 1024, 1024) != 0) report += "open failed";
       const std::string first = TakeComLatencyNotice(1);
       const std::string second = TakeComLatencyNotice(1);
-      report += first + "|" + second + "|" + ReadFile(timer) + "#";
+      report += first + "|" + second + "|" + FileBytes(timer) + "#";
       CloseCom(1);
     }
     [[maybe_unused]] ssize_t n = write(out[1], report.data(), report.size());
@@ -210,7 +206,7 @@ TEST_F(LowLatency, ATimerThatCannotBeWrittenIsLeftAndNamedOncePerOpening) {
       EXPECT_EQ(TakeComLatencyNotice(1), "");
       CloseCom(1);
     }
-    EXPECT_EQ(ReadFile(timer_), "16\n");
+    EXPECT_EQ(FileBytes(timer_), "16\n");
   }
 
   // A timer that is no file at all is left as it is and taken at the driver's default.

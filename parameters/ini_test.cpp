@@ -13,10 +13,14 @@
 #include <iterator>
 #include <random>
 
+#include "app/file_bytes_test.h"
+
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 
 namespace {
+
+using testfiles::FileBytes;
 
 std::string Get(const IniDocument& doc, std::string_view section, std::string_view key) {
   std::string out = "<missing>";
@@ -234,11 +238,6 @@ struct TempDir {
   std::size_t Entries() const { return std::distance(fs::directory_iterator(path), fs::directory_iterator()); }
 };
 
-std::string Slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 // IniWriteFile into a directory without write permission; as root, from a child that gave root up.
 int WriteWithoutPermission(const IniDocument& doc, const fs::path& target) {
   if (geteuid() != 0) return IniWriteFile(doc, target.string());
@@ -259,7 +258,7 @@ TEST(IniFile, WriteReplacesTheFileKeepsItsModeAndReadsBack) {
   ASSERT_EQ(IniWriteFile(doc, file.string()), 1);
   ASSERT_EQ(stat(file.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0644u);
-  EXPECT_EQ(Slurp(file), IniSerialize(doc));
+  EXPECT_EQ(FileBytes(file), IniSerialize(doc));
 
   chmod(file.c_str(), 0600);
   IniDocument other;
@@ -276,7 +275,7 @@ TEST(IniFile, WriteReplacesTheFileKeepsItsModeAndReadsBack) {
   fs::create_symlink(file, link);
   ASSERT_EQ(IniWriteFile(doc, link.string()), 1);
   EXPECT_TRUE(fs::is_symlink(link));
-  EXPECT_EQ(Slurp(file), IniSerialize(doc));
+  EXPECT_EQ(FileBytes(file), IniSerialize(doc));
 }
 
 TEST(IniFile, FailedWriteLeavesTheOldFileByteIdentical) {
@@ -292,7 +291,7 @@ TEST(IniFile, FailedWriteLeavesTheOldFileByteIdentical) {
   fs::permissions(dir.path, fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
   EXPECT_EQ(WriteWithoutPermission(doc, file), -1);
   fs::permissions(dir.path, fs::perms::owner_all);
-  EXPECT_EQ(Slurp(file), old);
+  EXPECT_EQ(FileBytes(file), old);
 
   const fs::path sub = dir.path / "a directory";
   fs::create_directory(sub);
@@ -334,7 +333,7 @@ TEST(IniFile, WritersOfTheSameFileTakeTurns) {
   // Whatever moment the file is read at, it is one writer's file, whole.
   int statuses[2] = {-1, -1};
   for (int reads = 0; statuses[0] == -1 || statuses[1] == -1; ++reads) {
-    const std::string now = Slurp(file);
+    const std::string now = FileBytes(file);
     ASSERT_TRUE(now == bytes[0] || now == bytes[1]) << "read " << reads << ": " << now.size() << " bytes";
     for (int k = 0; k < 2; ++k) {
       if (statuses[k] == -1 && waitpid(children[k], &statuses[k], WNOHANG) == 0) statuses[k] = -1;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/Chromik4ANAv12.h"
+#include "app/file_bytes_test.h"
 #include "app/harness_test.h"
 #include "app/program_state.h"
 #include "parameters/parameter_panel.h"
@@ -21,14 +22,9 @@
 
 namespace {
 
-namespace hl = ui::headless;
+using testfiles::FileBytes;
 
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+namespace hl = ui::headless;
 
 void Spill(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -103,7 +99,7 @@ TEST_F(ParameterFile, SendWritesTheWholeSetIn305Lines) {
   EXPECT_EQ(hl::Popups()[0].text, program_->Dir() + "/|Parameter.ini|*.ini");
   EXPECT_EQ(State.ParameterFilePath, file_);
 
-  const std::vector<std::string> lines = Lines(Slurp(file_));
+  const std::vector<std::string> lines = Lines(FileBytes(file_));
   ASSERT_EQ(lines.size(), 305u);
   EXPECT_EQ(lines[0], "[GENERAL INFO]");
   EXPECT_EQ(lines[1], "FILE TYPE: = \"Parameter File\"");
@@ -148,7 +144,7 @@ TEST_F(ParameterFile, ReadingAndWritingAgainGivesTheSameBytes) {
   Load(file_);
   const std::string again = program_->Dir() + "/Again.ini";
   Save(again);
-  EXPECT_EQ(Slurp(again), bytes);
+  EXPECT_EQ(FileBytes(again), bytes);
 }
 
 TEST_F(ParameterFile, WordSevenIsNotStoredAndKeptOnRead) {
@@ -156,7 +152,7 @@ TEST_F(ParameterFile, WordSevenIsNotStoredAndKeptOnRead) {
   Spill(file_, IniSerialize(ParameterFileDocument(ParameterSetRecord{})));
   Load(file_);
   for (int r = 0; r < TEACH_VECTOR_COUNT; ++r) EXPECT_EQ(ParameterSet.TeachBlock[r].Reserved, 0x4400 + r);
-  EXPECT_EQ(Slurp(file_).find("Reserved"), std::string::npos);
+  EXPECT_EQ(FileBytes(file_).find("Reserved"), std::string::npos);
 }
 
 TEST_F(ParameterFile, MissingItemsTakeTheirDefaultsAndAreListed) {
@@ -290,7 +286,7 @@ TEST_F(ParameterFile, NoFileChosenChangesNothing) {
 
 TEST_F(ParameterFile, AFailedWriteIsReportedAndTheOldFileStays) {
   Save(file_);
-  const std::string old = Slurp(file_);
+  const std::string old = FileBytes(file_);
   ASSERT_EQ(Lines(old).size(), 305u);
   SetCtrlVal(Panels.Page[PAGE_PARAMETER], PARA_SLIDE_POWER, 999);
 
@@ -310,7 +306,7 @@ TEST_F(ParameterFile, AFailedWriteIsReportedAndTheOldFileStays) {
   ASSERT_EQ(Shown().size(), 1u);
   EXPECT_EQ(Shown()[0].rfind("ATTENTION!|", 0), 0u);
   EXPECT_NE(Shown()[0].find(file_), std::string::npos);
-  EXPECT_EQ(Slurp(file_), old);
+  EXPECT_EQ(FileBytes(file_), old);
 
   // A folder that vanished.
   hl::Popups().clear();

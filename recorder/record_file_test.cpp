@@ -6,15 +6,13 @@
 #include <iterator>
 #include <string>
 
+#include "app/file_bytes_test.h"
 #include "app/program_state.h"
 #include "recorder/recorder.h"
 
 namespace {
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using testfiles::FileBytes;
 
 constexpr const char* kTitles =
     "DATE\tTIME\tRED\tGREEN\tBLUE\tX s\tY i\tINT M\tdelta C\tCOLOR\tGROUP\tTRIGGER\tTEMP\r\n";
@@ -69,7 +67,7 @@ TEST_F(RecordAppend, LinesAreAppendedBehindTheHeaderAndCounted) {
   MeasuredValues.Red = 7;
   ASSERT_EQ(AppendRecordLine(), 1);
   ASSERT_EQ(AppendRecordLine(), 1);
-  const std::string bytes = ReadAll(State.RecordFilePath);
+  const std::string bytes = FileBytes(State.RecordFilePath);
   const std::string header = RecordHeaderText("");
   ASSERT_EQ(bytes.compare(0, header.size(), header), 0);
   const std::string lines = bytes.substr(header.size());

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/Chromik4ANAv12.h"
+#include "app/file_bytes_test.h"
 #include "app/harness_test.h"
 #include "app/program_state.h"
 #include "com232/frame_format.h"
@@ -20,10 +21,7 @@
 
 namespace {
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using testfiles::FileBytes;
 
 // Record lines behind the header (every line after the column titles).
 int RecordLines(const std::string& bytes) {
@@ -203,7 +201,7 @@ TEST_P(Recording, AnExistingFileIsEmptiedOnlyWhenTheOperatorSaysYes) {
   ui::headless::AnswerConfirm(0);
   ASSERT_TRUE(ui::op::Press(page_, REC_SELECT_FILE));
   ProcessSystemEvents();
-  EXPECT_EQ(ReadAll(path_), "old lines\r\n");
+  EXPECT_EQ(FileBytes(path_), "old lines\r\n");
   std::string shown;
   GetCtrlVal(page_, REC_FILE_PATH, &shown);
   EXPECT_EQ(shown, "earlier.dat");
@@ -214,7 +212,7 @@ TEST_P(Recording, AnExistingFileIsEmptiedOnlyWhenTheOperatorSaysYes) {
   ui::headless::AnswerConfirm(1);
   ASSERT_TRUE(ui::op::Press(page_, REC_SELECT_FILE));
   ProcessSystemEvents();
-  EXPECT_EQ(ReadAll(path_), RecordHeaderText("Line 4"));
+  EXPECT_EQ(FileBytes(path_), RecordHeaderText("Line 4"));
   GetCtrlVal(page_, REC_FILE_PATH, &shown);
   EXPECT_EQ(shown, path_);
   EXPECT_EQ(State.RecordFilePath, path_);
@@ -225,8 +223,8 @@ TEST_P(Recording, AnExistingFileIsEmptiedOnlyWhenTheOperatorSaysYes) {
 TEST_P(Recording, ANewFileStartsWithItsHeaderAndACancelledDialogChangesNothing) {
   State.PanelId = "";
   ChooseNewFile();
-  EXPECT_EQ(ReadAll(path_), RecordHeaderText(""));
-  ASSERT_EQ(ReadAll(path_)[0], '\n');
+  EXPECT_EQ(FileBytes(path_), RecordHeaderText(""));
+  ASSERT_EQ(FileBytes(path_)[0], '\n');
   ui::headless::AnswerFile(VAL_NO_FILE_SELECTED, "");
   ASSERT_TRUE(ui::op::Press(page_, REC_SELECT_FILE));
   ProcessSystemEvents();
@@ -257,7 +255,7 @@ TEST_P(Recording, ACountedRecordingWritesItsFramesAndStopsByItself) {
   EXPECT_EQ(Recorder.RecordedCount, 5);
   EXPECT_EQ(Num(REC_REMAINING), 0);
   EXPECT_EQ(Num(REC_RECORDED), 5);
-  EXPECT_EQ(RecordLines(ReadAll(path_)), 5);
+  EXPECT_EQ(RecordLines(FileBytes(path_)), 5);
   EXPECT_EQ(OrdersOf(frame::ORDER_MEASURED_VALUES).size(), 5u);
   EXPECT_TRUE(SawPopup("INFO!", "File has been saved!"));
   EXPECT_TRUE(dimmingSeen);
@@ -276,7 +274,7 @@ TEST_P(Recording, AShortFrameEndsTheRecordingWithoutALineOfItsOwn) {
   Run(REC_START);
   EXPECT_EQ(State.GoRunning, 0);
   EXPECT_EQ(OrdersOf(frame::ORDER_MEASURED_VALUES).size(), 3u);
-  EXPECT_EQ(RecordLines(ReadAll(path_)), 2);
+  EXPECT_EQ(RecordLines(FileBytes(path_)), 2);
   EXPECT_NE(program_->MessageBox().find("ATTENTION! \nRECEIVED DATA FRAME IS INCORRECT!"), std::string::npos);
 }
 
@@ -286,7 +284,7 @@ TEST_P(Recording, AnsweringNoToTheFileQuestionRecordsNothing) {
   ASSERT_TRUE(ui::op::Press(page_, REC_START));
   ProcessSystemEvents();
   EXPECT_TRUE(OrdersOf(frame::ORDER_MEASURED_VALUES).empty());
-  EXPECT_EQ(RecordLines(ReadAll(path_)), 0);
+  EXPECT_EQ(RecordLines(FileBytes(path_)), 0);
   EXPECT_FALSE(program_->Dimmed(page_, REC_START));
 }
 
@@ -298,7 +296,7 @@ TEST_P(Recording, AContinuousRecordingRunsUntilStop) {
   EXPECT_TRUE(stopPressed_);
   EXPECT_GE(Recorder.FrameCounter, 4.0);
   EXPECT_EQ(Num(REC_FRAME_COUNTER), Recorder.FrameCounter);
-  EXPECT_EQ(RecordLines(ReadAll(path_)), static_cast<int>(Recorder.FrameCounter));
+  EXPECT_EQ(RecordLines(FileBytes(path_)), static_cast<int>(Recorder.FrameCounter));
   EXPECT_EQ(OrdersOf(frame::ORDER_MEASURED_VALUES).size(), static_cast<std::size_t>(Recorder.FrameCounter));
   EXPECT_TRUE(SawPopup("INFO!", "File has been saved!"));
 }
@@ -323,7 +321,7 @@ TEST_P(Recording, AFailedPollEndsTheRecordingWithItsMessage) {
   EXPECT_NE(program_->MessageBox().find("RECEIVED DATA FRAME IS INCORRECT!"), std::string::npos);
   // The cycle of the failure still counts, as the counters advance whatever the exchange gave.
   EXPECT_EQ(Recorder.FrameCounter, 3.0);
-  EXPECT_EQ(RecordLines(ReadAll(path_)), 2);
+  EXPECT_EQ(RecordLines(FileBytes(path_)), 2);
   EXPECT_FALSE(program_->Dimmed(page_, REC_START));
 }
 
@@ -337,7 +335,7 @@ TEST_P(Recording, AManualRecordWithoutAnyFrameWritesZeros) {
   ProcessSystemEvents();
   ASSERT_TRUE(ui::op::Press(page_, REC_MANUAL));
   ProcessSystemEvents();
-  const std::string bytes = ReadAll(path_);
+  const std::string bytes = FileBytes(path_);
   ASSERT_EQ(RecordLines(bytes), 2);
   const std::string line = bytes.substr(RecordHeaderText(State.PanelId).size(), bytes.size() / 2);
   EXPECT_EQ(line.substr(20, 23), "0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\r\n");
@@ -355,7 +353,7 @@ TEST_P(Recording, ATriggeredRecordingTakesTheSensorsFramesUntilStop) {
   Run(REC_START_TRIG);
   EXPECT_TRUE(stopPressed_);
   EXPECT_GE(Recorder.FrameCounter, 5.0);
-  EXPECT_EQ(RecordLines(ReadAll(path_)), static_cast<int>(Recorder.FrameCounter));
+  EXPECT_EQ(RecordLines(FileBytes(path_)), static_cast<int>(Recorder.FrameCounter));
   const auto orders = Sim().Orders();
   ASSERT_EQ(orders.size(), 2u);  // no polling: the sensor sends by itself
   EXPECT_EQ(orders.front().order, frame::ORDER_TRIGGER_RECORD);
@@ -409,7 +407,7 @@ TEST_P(Recording, EveryTriggeredFrameIsTakenEvenWhenTheyArriveTogether) {
   Run(REC_START_TRIG);
   EXPECT_EQ(Recorder.FrameCounter, 40.0);
   EXPECT_EQ(State.SensorConnected, 1) << program_->MessageBox();
-  EXPECT_EQ(RecordLines(ReadAll(path_)), 40);
+  EXPECT_EQ(RecordLines(FileBytes(path_)), 40);
 }
 
 TEST_P(Recording, ABadTriggeredFrameEndsTheRecordingAndStillStopsTheSensor) {
@@ -420,7 +418,7 @@ TEST_P(Recording, ABadTriggeredFrameEndsTheRecordingAndStillStopsTheSensor) {
   Run(REC_START_TRIG);
   EXPECT_NE(program_->MessageBox().find("RECEIVED DATA FRAME IS INCORRECT!"), std::string::npos);
   EXPECT_EQ(Recorder.FrameCounter, 2.0);
-  EXPECT_EQ(RecordLines(ReadAll(path_)), 2);
+  EXPECT_EQ(RecordLines(FileBytes(path_)), 2);
   const auto orders = Sim().Orders();
   ASSERT_FALSE(orders.empty());
   EXPECT_EQ(orders.back().order, frame::ORDER_TRIGGER_RECORD);

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "app/Chromik4ANAv12.h"
+#include "app/file_bytes_test.h"
 #include "app/harness_test.h"
 #include "app/program_state.h"
 #include "scope/scope.h"
@@ -20,6 +21,8 @@
 #include "ui/ui.h"
 
 namespace {
+
+using testfiles::FileBytes;
 
 class ScopeScan : public ::testing::TestWithParam<bool> {
  protected:
@@ -132,11 +135,6 @@ TEST_P(ScopeScan, ABadBlockIsSkippedOnTheSerialLineAndEndsTheCaptureOverTcp) {
   EXPECT_EQ(State.SensorConnected, 0);
 }
 
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 TEST_P(ScopeScan, TheFileAndTheRedrawHoldTheCaptureAsPlottedAfterABadBlock) {
   Settings(0, 0, 0, 1, 0);
   Scan();
@@ -153,7 +151,7 @@ TEST_P(ScopeScan, TheFileAndTheRedrawHoldTheCaptureAsPlottedAfterABadBlock) {
   if (GetParam()) {
     // The serial line skips the bad block and plots the rest: the file holds what is plotted.
     ASSERT_EQ(graph.plots.size(), 3u);
-    std::istringstream lines(Slurp(second));
+    std::istringstream lines(FileBytes(second));
     std::string line;
     std::getline(lines, line);  // the column titles
     for (int i = 0; i < SCOPE_SAMPLES; ++i) {
@@ -166,7 +164,7 @@ TEST_P(ScopeScan, TheFileAndTheRedrawHoldTheCaptureAsPlottedAfterABadBlock) {
     }
   } else {
     // Over TCP/IP the capture ends unplotted: the file and a redraw keep the previous capture.
-    EXPECT_EQ(Slurp(second), Slurp(first));
+    EXPECT_EQ(FileBytes(second), FileBytes(first));
     ASSERT_TRUE(ui::op::PickIndex(Panels.Scopep, SCOPEP_SIGNAL, 2));
     ProcessSystemEvents();
     ASSERT_EQ(graph.plots.size(), 1u);

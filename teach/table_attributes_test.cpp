@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/file_bytes_test.h"
 #include "app/harness_test.h"
 #include "app/program_state.h"
 #include "parameters/ini.h"
@@ -18,14 +19,9 @@
 
 namespace {
 
-namespace hl = ui::headless;
+using testfiles::FileBytes;
 
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+namespace hl = ui::headless;
 
 class TableAttributes : public ::testing::Test {
  protected:
@@ -70,7 +66,7 @@ TEST_F(TableAttributes, SavingAfterStartUpWritesTheDefaultColours) {
   EXPECT_EQ(hl::Popups()[0].title, "TableAttributes");
   EXPECT_EQ(hl::Popups()[0].text, program_->Dir() + "/|TableAttributes.ini|*.ini");
   EXPECT_EQ(State.TableAttributesPath, file_);
-  const std::string bytes = Slurp(file_);
+  const std::string bytes = FileBytes(file_);
   EXPECT_EQ(bytes.rfind("[GENERAL INFO]\r\nFILE TYPE: = \"Table Attributes\"\r\n"
                         "SCOPE VERSION: = \"CHROMIK4-ANA-Scope V1.2\"\r\n\r\n"
                         "[TABLE ATTR OF TEACH VECTOR 0]\r\nRow color = 16711680\r\nRow specification = \"\"\r\n\r\n",

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "app/Chromik4ANAv12.h"
+#include "app/file_bytes_test.h"
 #include "app/harness_test.h"
 #include "app/panel_settings.h"
 #include "ui/headless.h"
@@ -39,12 +40,7 @@ class ScaledWindow : public ::testing::Test {
   }
   std::string SettingsPath() const { return scratch_->Dir() + "/PanelSettings.cfg"; }
   void WriteSettings(const std::string& text) { std::ofstream(SettingsPath(), std::ios::binary) << kHeader << text; }
-  std::string ReadSettings() const {
-    std::ifstream f(SettingsPath(), std::ios::binary);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
-  }
+  std::string ReadSettings() const { return testfiles::FileBytes(SettingsPath()); }
   void Start() {
     ASSERT_EQ(LoadPanelSet(), 1);
     InitializeGui();
