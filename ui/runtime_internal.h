@@ -7,6 +7,26 @@
 
 namespace ui {
 
+// Sets a field of the model and marks its control or panel changed, when the value differs.
+template <typename T>
+void Assign(Control& c, T& field, const T& value) {
+  if (field == value) return;
+  field = value;
+  Touch(c);
+}
+template <typename T>
+void Assign(Panel& p, T& field, const T& value) {
+  if (field == value) return;
+  field = value;
+  Touch(p);
+}
+
+inline bool IsListKind(CtrlKind k) { return k == CTRL_RING || k == CTRL_LIST_BOX; }
+inline bool IsNumericKind(CtrlKind k) {
+  return k == CTRL_NUMERIC || k == CTRL_SLIDE || k == CTRL_TOGGLE_BUTTON || k == CTRL_BINARY_SWITCH ||
+         k == CTRL_LED || k == CTRL_COLOR_NUMERIC || k == CTRL_COMMAND_BUTTON;
+}
+
 // Graph and strip-chart attributes set through SetCtrlAttribute.
 int GraphAttribute(Control& c, Attr attr, int value);
 int GetGraphAttribute(const Control& c, Attr attr, int* value);
